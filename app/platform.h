@@ -19,10 +19,14 @@ struct TPoint {
   friend constexpr bool operator==(const TPoint&, const TPoint&) = default;
 };
 
-struct TRect {
+// A window's outer rectangle in screen pixels.
+struct TWindowRect {
   std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-  friend constexpr bool operator==(const TRect&, const TRect&) = default;
+  friend constexpr bool operator==(const TWindowRect&, const TWindowRect&) = default;
 };
+
+// A rectangle of frame pixels (the compositor's: Left, Top, Width, Height).
+struct TRect;
 
 // ShowWindow commands used by start-up.
 inline constexpr int SW_HIDE_ = 0;
@@ -95,7 +99,7 @@ class IPlatform {
   virtual std::int32_t ScreenHeight() = 0;  // GetSystemMetrics(SM_CYSCREEN)
   virtual TPoint GetCursorPos() = 0;
   virtual void ShowCursor(bool show) = 0;  // raises or lowers the display count by one
-  virtual bool GetWindowRect(THandle window, TRect& rect) = 0;
+  virtual bool GetWindowRect(THandle window, TWindowRect& rect) = 0;
 
   // --- the calendar clock, in whole seconds
   virtual std::uint32_t CalendarTimeSeconds() = 0;
