@@ -37,7 +37,9 @@ ERegistryException ERegistryException::InvalidDataType(std::string_view valueNam
   return ERegistryException(Format("'%s' のﾃﾞｰﾀ型が不正です", valueName));
 }
 
-std::string ErrorDisplayText(const Exception& e) { return e.Message + "."; }
+std::string ErrorDisplayText(const Exception& e) {
+  return e.Message + ".";
+}
 
 std::string SanitizeUtf8(std::string_view bytes) {
   std::string out;

@@ -83,7 +83,9 @@ std::string SettingsPathOf(std::string_view exePath, const TPathRules& rules) {
   return path;
 }
 
-std::string GetSettingsPath(IFileAccess& files) { return SettingsPathOf(files.ExecutablePath(), files.PathRules()); }
+std::string GetSettingsPath(IFileAccess& files) {
+  return SettingsPathOf(files.ExecutablePath(), files.PathRules());
+}
 
 std::int32_t WindowRead(IFileAccess& files) {
   const std::string path = GetSettingsPath(files);

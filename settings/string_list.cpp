@@ -30,7 +30,9 @@ void TStringList::Put(std::size_t index, std::string line) {
   Lines[index] = std::move(line);
 }
 
-void TStringList::SetText(std::string_view bytes) { Lines = SplitLines(bytes); }
+void TStringList::SetText(std::string_view bytes) {
+  Lines = SplitLines(bytes);
+}
 
 std::string TStringList::Text() const {
   std::size_t size = 0;
@@ -44,7 +46,9 @@ std::string TStringList::Text() const {
   return out;
 }
 
-void TStringList::LoadFromFile(IFileAccess& files, const std::string& path) { SetText(files.ReadWholeFile(path)); }
+void TStringList::LoadFromFile(IFileAccess& files, const std::string& path) {
+  SetText(files.ReadWholeFile(path));
+}
 
 void TStringList::SaveToFile(IFileAccess& files, const std::string& path) const {
   files.WriteWholeFile(path, Text());

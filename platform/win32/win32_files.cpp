@@ -36,7 +36,9 @@ class Handle {
   HANDLE h_;
 };
 
-bool IsLeadByte(unsigned char c) { return ::IsDBCSLeadByte(c) != 0; }
+bool IsLeadByte(unsigned char c) {
+  return ::IsDBCSLeadByte(c) != 0;
+}
 
 HANDLE OpenUnshared(const std::string& path, DWORD access, DWORD disposition) {
   return ::CreateFileA(path.c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -69,7 +71,9 @@ std::string TWin32FileAccess::ExecutablePath() {
   }
 }
 
-TPathRules TWin32FileAccess::PathRules() { return {"\\:", IsLeadByte}; }
+TPathRules TWin32FileAccess::PathRules() {
+  return {"\\:", IsLeadByte};
+}
 
 bool TWin32FileAccess::FileExists(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());

@@ -140,7 +140,9 @@ void TLinuxFileAccess::WriteWholeFile(const std::string& path, std::string_view 
   std::string temp;
   Fd out;
   for (int attempt = 0; attempt < 100 && !out.Valid(); ++attempt) {
-    temp = target + ".new" + std::to_string(::getpid()) + (attempt ? "-" + std::to_string(attempt) : "");
+    temp = target;
+    temp.append(".new").append(std::to_string(::getpid()));
+    if (attempt > 0) temp.append("-").append(std::to_string(attempt));
     out.Adopt(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | OpenFlags, 0666));
     if (!out.Valid() && errno != EEXIST) break;
   }
@@ -170,6 +172,8 @@ void TLinuxFileAccess::WriteWholeFile(const std::string& path, std::string_view 
   }
 }
 
-std::string TLinuxFileAccess::SystemTextToUtf8(std::string_view text) { return SanitizeUtf8(text); }
+std::string TLinuxFileAccess::SystemTextToUtf8(std::string_view text) {
+  return SanitizeUtf8(text);
+}
 
 }  // namespace quillfen
