@@ -40,7 +40,8 @@ std::int32_t WindowRead(IFileAccess& files);
 
 // The setup dialog's state and its two operations. Both platforms' dialogs
 // keep one of these from FormCreate until the process ends.
-struct TSettingsDialogModel {
+class TSettingsDialogModel {
+ public:
   std::string SettingsPath;
   TStringList SettingsLines;
 
