@@ -1,0 +1,197 @@
+#include "anim/compositor.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace quillfen {
+
+namespace {
+
+constexpr std::uint32_t CopyBit = 0x80000000u;
+constexpr std::uint32_t ColourBits = 0x00FFFFFFu;
+
+// Rows of the surface handled together: all walkers are drawn into one band
+// while it stays in the cache, then the next band follows. Each pixel still
+// sees the clear and the walkers in the same order as without bands.
+constexpr std::int32_t BandHeight = 32;
+
+// dst := (dst OR mask) AND frame for n pixels, with the mask carried in the
+// top bit of each source pixel: set means pure white, clear pure black.
+inline void BlendSpan(std::uint32_t* __restrict dst, const std::uint32_t* __restrict src, std::int32_t n) noexcept {
+  for (std::int32_t i = 0; i < n; ++i) {
+    const std::uint32_t s = src[i];
+    const std::uint32_t m = static_cast<std::uint32_t>(static_cast<std::int32_t>(s) >> 31);
+    dst[i] = (dst[i] | m) & s & ColourBits;
+  }
+}
+
+std::int64_t Area(const TRect& r) noexcept {
+  return std::int64_t{r.Width} * r.Height;
+}
+
+}  // namespace
+
+TFrameCompositor::TFrameCompositor(const TImage& sheet, std::int32_t width, std::int32_t height) {
+  if (sheet.Width != SheetWidth || sheet.Height != SheetHeight ||
+      sheet.Pixels.size() != static_cast<std::size_t>(SheetWidth) * SheetHeight)
+    throw std::invalid_argument("the sprite sheet must be 675 x 722 pixels");
+  if (width >= 1 && height >= 1) {
+    Width_ = width;
+    Height_ = height;
+    Surface_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), WhitePixel);
+  }
+
+  Frames_.resize(KindCount * 3);
+  for (int kind = 0; kind < KindCount; ++kind) {
+    for (int column = 0; column < 3; ++column) {
+      // Animation frame `column` shows sheet column `column` for 0 .. 2.
+      const TSheetRect fr = FrameSourceRect(kind, column);
+      const TSheetRect mr = MaskSourceRect(kind, column);
+      TFrameRuns& f = Frames_[static_cast<std::size_t>(kind * 3 + column)];
+      f.Width = fr.Width;
+      f.Height = fr.Height;
+      f.FirstRow = static_cast<std::uint32_t>(Rows_.size());
+      std::int32_t left = fr.Width, right = 0, top = fr.Height, bottom = 0;
+      for (std::int32_t j = 0; j < fr.Height; ++j) {
+        std::int32_t begin = fr.Width, end = 0;
+        for (std::int32_t i = 0; i < fr.Width; ++i) {
+          const std::uint32_t m = sheet.At(mr.Left + i, mr.Top + j) & ColourBits;
+          const std::uint32_t s = sheet.At(fr.Left + i, fr.Top + j) & ColourBits;
+          if (m != 0 && m != ColourBits)
+            throw std::invalid_argument("the sprite sheet's masks must be pure black or pure white");
+          // Black mask over a white frame pixel leaves the surface as it is.
+          if (m == 0 && s == ColourBits) continue;
+          begin = std::min(begin, i);
+          end = i + 1;
+        }
+        TRowSpan row;
+        if (begin < end) {
+          row.Begin = begin;
+          row.End = end;
+          row.Offset = static_cast<std::uint32_t>(Pool_.size());
+          for (std::int32_t i = begin; i < end; ++i) {
+            const std::uint32_t m = sheet.At(mr.Left + i, mr.Top + j) & ColourBits;
+            const std::uint32_t s = sheet.At(fr.Left + i, fr.Top + j) & ColourBits;
+            Pool_.push_back(m != 0 ? s | CopyBit : s);
+          }
+          left = std::min(left, begin);
+          right = std::max(right, end);
+          top = std::min(top, j);
+          bottom = j + 1;
+        }
+        Rows_.push_back(row);
+      }
+      if (left < right) f.Content = {left, top, right - left, bottom - top};
+    }
+  }
+
+  Draws_.resize(MaxWalkers);
+  Previous_.resize(MaxWalkers);
+  Damage_.resize(2 * MaxWalkers);
+}
+
+void TFrameCompositor::DrawWalker(int kind, int frame, std::int32_t x, std::int32_t y) noexcept {
+  if (DrawCount_ >= Draws_.size()) return;  // StepWalkers never draws more than MaxWalkers
+  const TFrameRuns& f = Frames_[static_cast<std::size_t>(kind * 3 + FrameColumns[frame])];
+  // Clip the content box in 64 bits: positions come from the model and may lie far outside.
+  const std::int64_t l = std::max<std::int64_t>(std::int64_t{x} + f.Content.Left, 0);
+  const std::int64_t t = std::max<std::int64_t>(std::int64_t{y} + f.Content.Top, 0);
+  const std::int64_t r = std::min<std::int64_t>(std::int64_t{x} + f.Content.Left + f.Content.Width, Width_);
+  const std::int64_t b = std::min<std::int64_t>(std::int64_t{y} + f.Content.Top + f.Content.Height, Height_);
+  if (l >= r || t >= b) return;  // nothing of it on the surface
+  Draws_[DrawCount_++] = {&f,
+                          x,
+                          y,
+                          {static_cast<std::int32_t>(l), static_cast<std::int32_t>(t), static_cast<std::int32_t>(r - l),
+                           static_cast<std::int32_t>(b - t)}};
+}
+
+void TFrameCompositor::ClearBand(std::int32_t top, std::int32_t bottom) noexcept {
+  const std::size_t w = static_cast<std::size_t>(Width_);
+  std::uint32_t* const s = Surface_.data();
+  if (FirstFrame_) {
+    std::fill(s + static_cast<std::size_t>(top) * w, s + static_cast<std::size_t>(bottom) * w, WhitePixel);
+    return;
+  }
+  // Everything outside the last frame's walkers is white already. Where they
+  // cover most of the band, one fill is cheaper than many small ones.
+  std::int64_t covered = 0;
+  for (std::size_t i = 0; i < PreviousCount_; ++i) {
+    const TRect& r = Previous_[i];
+    const std::int32_t t = std::max(r.Top, top), b = std::min(r.Top + r.Height, bottom);
+    if (t < b) covered += std::int64_t{r.Width} * (b - t);
+  }
+  if (covered == 0) return;
+  if (covered * 2 >= std::int64_t{Width_} * (bottom - top)) {
+    std::fill(s + static_cast<std::size_t>(top) * w, s + static_cast<std::size_t>(bottom) * w, WhitePixel);
+    return;
+  }
+  for (std::size_t i = 0; i < PreviousCount_; ++i) {
+    const TRect& r = Previous_[i];
+    const std::int32_t t = std::max(r.Top, top), b = std::min(r.Top + r.Height, bottom);
+    for (std::int32_t y = t; y < b; ++y) {
+      std::uint32_t* row = s + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(r.Left);
+      std::fill(row, row + r.Width, WhitePixel);
+    }
+  }
+}
+
+void TFrameCompositor::DrawBand(const TDraw& d, std::int32_t top, std::int32_t bottom) noexcept {
+  const std::int32_t t = std::max(d.Clip.Top, top), b = std::min(d.Clip.Top + d.Clip.Height, bottom);
+  if (t >= b) return;
+  const TRowSpan* rows = Rows_.data() + d.Frame->FirstRow;
+  const std::uint32_t* pool = Pool_.data();
+  const std::size_t w = static_cast<std::size_t>(Width_);
+  // Columns of the frame that land on the surface.
+  const std::int32_t minI = d.Clip.Left - d.X, maxI = d.Clip.Left + d.Clip.Width - d.X;
+  for (std::int32_t y = t; y < b; ++y) {
+    const TRowSpan& row = rows[y - d.Y];
+    const std::int32_t lo = std::max(row.Begin, minI), hi = std::min(row.End, maxI);
+    if (lo >= hi) continue;
+    BlendSpan(Surface_.data() + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(d.X + lo),
+              pool + row.Offset + static_cast<std::uint32_t>(lo - row.Begin), hi - lo);
+  }
+}
+
+void TFrameCompositor::CollectDamage() noexcept {
+  DamageCount_ = 0;
+  const TRect whole{0, 0, Width_, Height_};
+  if (FirstFrame_) {
+    if (Area(whole) > 0) Damage_[DamageCount_++] = whole;
+    return;
+  }
+  std::int64_t area = 0;
+  for (std::size_t i = 0; i < PreviousCount_; ++i) {
+    Damage_[DamageCount_++] = Previous_[i];
+    area += Area(Previous_[i]);
+  }
+  for (std::size_t i = 0; i < DrawCount_; ++i) {
+    Damage_[DamageCount_++] = Draws_[i].Clip;
+    area += Area(Draws_[i].Clip);
+  }
+  // Showing the whole frame once beats showing most of it piece by piece.
+  if (area > 0 && area * 2 >= Area(whole)) {
+    DamageCount_ = 1;
+    Damage_[0] = whole;
+  }
+}
+
+void TFrameCompositor::ComposeFrame(WalkerField& field, std::int32_t walkerCount) noexcept {
+  DrawCount_ = 0;
+  field.StepWalkers(walkerCount, [this](int kind, int frame, std::int32_t x, std::int32_t y) noexcept {
+    DrawWalker(kind, frame, x, y);
+  });
+
+  for (std::int32_t top = 0; top < Height_; top += BandHeight) {
+    const std::int32_t bottom = std::min(Height_ - top, BandHeight) + top;
+    ClearBand(top, bottom);
+    for (std::size_t i = 0; i < DrawCount_; ++i) DrawBand(Draws_[i], top, bottom);
+  }
+
+  CollectDamage();
+  for (std::size_t i = 0; i < DrawCount_; ++i) Previous_[i] = Draws_[i].Clip;
+  PreviousCount_ = DrawCount_;
+  FirstFrame_ = false;
+}
+
+}  // namespace quillfen
