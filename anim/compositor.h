@@ -19,6 +19,10 @@ struct TRect {
   friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
 
+// How pixels are blended: the widest vector instructions the processor has,
+// or plain code (the same result; tests compare both).
+enum class TBlendKernel { Fastest, Portable };
+
 // Owns the drawing surface (Width x Height pixels 0x00RRGGBB, rows top-down,
 // stride = Width) and the sprite sheet in a form that is quick to draw from.
 // Both are allocated by the constructor; a frame allocates nothing.
@@ -27,7 +31,8 @@ class TFrameCompositor {
   // `sheet` must be SheetWidth x SheetHeight with pure black or pure white
   // pixels under every frame's mask (throws std::invalid_argument otherwise).
   // A width or height below 1 gives a surface without pixels.
-  TFrameCompositor(const TImage& sheet, std::int32_t width, std::int32_t height);
+  TFrameCompositor(const TImage& sheet, std::int32_t width, std::int32_t height,
+                   TBlendKernel kernel = TBlendKernel::Fastest);
 
   // The composition of one tick: every pixel becomes white, then
   // `field.StepWalkers(walkerCount, ...)` runs and each walker it draws is
@@ -69,6 +74,7 @@ class TFrameCompositor {
   void DrawBand(const TDraw& d, std::int32_t top, std::int32_t bottom) noexcept;
   void CollectDamage() noexcept;
 
+  bool Wide_ = false;
   std::int32_t Width_ = 0, Height_ = 0;
   std::vector<std::uint32_t> Surface_;
 

@@ -4,6 +4,7 @@
 // it bit for bit.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -22,16 +23,20 @@ struct TTwoPassReference {
   TTwoPassReference(const TImage& sheet, std::int32_t width, std::int32_t height)
       : Sheet(&sheet), Width(width), Height(height), Surface(static_cast<std::size_t>(width) * height, WhitePixel) {}
 
-  // One raster operation over a source rectangle of the sheet, placed at (x, y).
+  // One raster operation over a source rectangle of the sheet placed at
+  // (x, y), every destination pixel of it that lies on the surface.
   template <typename Op>
   void Transfer(const TSheetRect& src, std::int32_t x, std::int32_t y, Op op) {
-    for (std::int32_t j = 0; j < src.Height; ++j) {
-      for (std::int32_t i = 0; i < src.Width; ++i) {
-        const std::int64_t dx = std::int64_t{x} + i, dy = std::int64_t{y} + j;
-        if (dx < 0 || dy < 0 || dx >= Width || dy >= Height) continue;
-        std::uint32_t& d = Surface[static_cast<std::size_t>(dy) * Width + static_cast<std::size_t>(dx)];
-        d = op(d, Sheet->At(src.Left + i, src.Top + j));
-      }
+    const std::int64_t i0 = std::max<std::int64_t>(0, -std::int64_t{x});
+    const std::int64_t i1 = std::min<std::int64_t>(src.Width, std::int64_t{Width} - x);
+    const std::int64_t j0 = std::max<std::int64_t>(0, -std::int64_t{y});
+    const std::int64_t j1 = std::min<std::int64_t>(src.Height, std::int64_t{Height} - y);
+    for (std::int64_t j = j0; j < j1; ++j) {
+      std::uint32_t* d = Surface.data() + static_cast<std::size_t>(y + j) * static_cast<std::size_t>(Width) + x;
+      const std::uint32_t* s = Sheet->Pixels.data() +
+                               static_cast<std::size_t>(src.Top + j) * static_cast<std::size_t>(Sheet->Width) +
+                               src.Left;
+      for (std::int64_t i = i0; i < i1; ++i) d[i] = op(d[i], s[i]);
     }
   }
 

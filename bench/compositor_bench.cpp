@@ -1,0 +1,121 @@
+// One animation tick with 1000 walkers: the compositor against the literal
+// two-pass composition and against the bare cost of copying every walker's
+// rectangle. Prints, per field size, tick/memcpy and reference/tick.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "anim/bitmap.h"
+#include "anim/compositor.h"
+#include "anim/walkers.h"
+#include "res/embedded_art.h"
+#include "tests/unit/two_pass_reference.h"
+
+using namespace quillfen;
+
+namespace {
+
+constexpr std::int32_t Walkers = 1000;
+
+const TImage& Sheet() {
+  static const TImage sheet = [] {
+    TDecodedBitmap d = DecodeBitmap(SpriteSheetBitmap(), SheetWidth, SheetHeight);
+    if (!d.Ok()) std::abort();
+    return std::move(d.Image);
+  }();
+  return sheet;
+}
+
+std::unique_ptr<WalkerField> Field(std::int32_t w, std::int32_t h) {
+  auto field = std::make_unique<WalkerField>();
+  StartField(*field, w, h, 1);
+  return field;
+}
+
+void BM_Tick(benchmark::State& state) {
+  const auto w = static_cast<std::int32_t>(state.range(0)), h = static_cast<std::int32_t>(state.range(1));
+  auto field = Field(w, h);
+  auto compositor = std::make_unique<TFrameCompositor>(Sheet(), w, h);
+  for (auto _ : state) {
+    compositor->ComposeFrame(*field, Walkers);
+    benchmark::DoNotOptimize(compositor->Pixels());
+    benchmark::ClobberMemory();
+  }
+}
+
+void BM_TwoPassReference(benchmark::State& state) {
+  const auto w = static_cast<std::int32_t>(state.range(0)), h = static_cast<std::int32_t>(state.range(1));
+  auto field = Field(w, h);
+  auto reference = std::make_unique<testing::TTwoPassReference>(Sheet(), w, h);
+  for (auto _ : state) {
+    reference->ComposeFrame(*field, Walkers);
+    benchmark::DoNotOptimize(reference->Surface.data());
+    benchmark::ClobberMemory();
+  }
+}
+
+// Clear the surface, then memcpy each walker's clipped frame rectangle.
+void BM_MemcpyBaseline(benchmark::State& state) {
+  const auto w = static_cast<std::int32_t>(state.range(0)), h = static_cast<std::int32_t>(state.range(1));
+  auto field = Field(w, h);
+  std::vector<std::uint32_t> surface(static_cast<std::size_t>(w) * h, WhitePixel);
+  const TImage& sheet = Sheet();
+  for (auto _ : state) {
+    std::fill(surface.begin(), surface.end(), WhitePixel);
+    field->StepWalkers(Walkers, [&](int kind, int frame, std::int32_t x, std::int32_t y) {
+      const TSheetRect r = FrameSourceRect(kind, frame);
+      const std::int32_t x0 = std::max(x, 0), x1 = std::min(x + r.Width, w);
+      const std::int32_t y0 = std::max(y, 0), y1 = std::min(y + r.Height, h);
+      if (x0 >= x1) return;
+      for (std::int32_t sy = y0; sy < y1; ++sy)
+        std::memcpy(surface.data() + static_cast<std::size_t>(sy) * w + x0,
+                    sheet.Pixels.data() + static_cast<std::size_t>(r.Top + sy - y) * SheetWidth + (r.Left + x0 - x),
+                    static_cast<std::size_t>(x1 - x0) * sizeof(std::uint32_t));
+    });
+    benchmark::DoNotOptimize(surface.data());
+    benchmark::ClobberMemory();
+  }
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+  b->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+}
+BENCHMARK(BM_Tick)->Apply(Sizes);
+BENCHMARK(BM_TwoPassReference)->Apply(Sizes);
+BENCHMARK(BM_MemcpyBaseline)->Apply(Sizes);
+
+// Remembers each run's time per iteration so the ratios can be printed.
+class TRatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs)
+      if (run.run_type == Run::RT_Iteration) Times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> Times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  TRatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  for (const char* size : {"1920/1080", "3840/2160"}) {
+    const auto find = [&](const char* name) {
+      const auto it = reporter.Times.find(std::string(name) + "/" + size);
+      return it == reporter.Times.end() ? 0.0 : it->second;
+    };
+    const double tick = find("BM_Tick"), reference = find("BM_TwoPassReference"), copy = find("BM_MemcpyBaseline");
+    if (tick <= 0) continue;
+    std::printf("%s: tick/memcpy baseline = %.2f (goal <= 0.8), reference/tick = %.1f (goal >= 6)\n", size,
+                copy > 0 ? tick / copy : 0.0, reference > 0 ? reference / tick : 0.0);
+  }
+  benchmark::Shutdown();
+  return 0;
+}
