@@ -74,7 +74,7 @@ std::int64_t Area(const TRect& r) noexcept {
 
 }  // namespace
 
-TFrameCompositor::TFrameCompositor(const TImage& sheet, std::int32_t width, std::int32_t height, TBlendKernel kernel)
+TCompositor::TCompositor(const TImage& sheet, std::int32_t width, std::int32_t height, TBlendKernel kernel)
     : Wide_(kernel == TBlendKernel::Fastest && HasWideBlend()) {
   if (sheet.Width != SheetWidth || sheet.Height != SheetHeight ||
       sheet.Pixels.size() != static_cast<std::size_t>(SheetWidth) * SheetHeight)
@@ -134,7 +134,7 @@ TFrameCompositor::TFrameCompositor(const TImage& sheet, std::int32_t width, std:
   Damage_.resize(2 * MaxWalkers);
 }
 
-void TFrameCompositor::DrawWalker(int kind, int frame, std::int32_t x, std::int32_t y) noexcept {
+void TCompositor::DrawWalker(int kind, int frame, std::int32_t x, std::int32_t y) noexcept {
   if (DrawCount_ >= Draws_.size()) return;  // StepWalkers never draws more than MaxWalkers
   const TFrameRuns& f = Frames_[static_cast<std::size_t>(kind * 3 + FrameColumns[frame])];
   // Clip the content box in 64 bits: positions come from the model and may lie far outside.
@@ -150,7 +150,7 @@ void TFrameCompositor::DrawWalker(int kind, int frame, std::int32_t x, std::int3
                            static_cast<std::int32_t>(b - t)}};
 }
 
-void TFrameCompositor::ClearBand(std::int32_t top, std::int32_t bottom) noexcept {
+void TCompositor::ClearBand(std::int32_t top, std::int32_t bottom) noexcept {
   const std::size_t w = static_cast<std::size_t>(Width_);
   std::uint32_t* const s = Surface_.data();
   if (FirstFrame_) {
@@ -180,7 +180,7 @@ void TFrameCompositor::ClearBand(std::int32_t top, std::int32_t bottom) noexcept
   }
 }
 
-void TFrameCompositor::DrawBand(const TDraw& d, std::int32_t top, std::int32_t bottom) noexcept {
+void TCompositor::DrawBand(const TDraw& d, std::int32_t top, std::int32_t bottom) noexcept {
   const std::int32_t t = std::max(d.Clip.Top, top), b = std::min(d.Clip.Top + d.Clip.Height, bottom);
   if (t >= b) return;
   const TRowSpan* rows = Rows_.data() + d.Frame->FirstRow;
@@ -202,7 +202,7 @@ void TFrameCompositor::DrawBand(const TDraw& d, std::int32_t top, std::int32_t b
   }
 }
 
-void TFrameCompositor::CollectDamage() noexcept {
+void TCompositor::CollectDamage() noexcept {
   DamageCount_ = 0;
   const TRect whole{0, 0, Width_, Height_};
   if (FirstFrame_) {
@@ -225,7 +225,7 @@ void TFrameCompositor::CollectDamage() noexcept {
   }
 }
 
-void TFrameCompositor::ComposeFrame(WalkerField& field, std::int32_t walkerCount) noexcept {
+void TCompositor::ComposeFrame(WalkerField& field, std::int32_t walkerCount) noexcept {
   DrawCount_ = 0;
   field.StepWalkers(walkerCount, [this](int kind, int frame, std::int32_t x, std::int32_t y) noexcept {
     DrawWalker(kind, frame, x, y);

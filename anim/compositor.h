@@ -26,13 +26,13 @@ enum class TBlendKernel { Fastest, Portable };
 // Owns the drawing surface (Width x Height pixels 0x00RRGGBB, rows top-down,
 // stride = Width) and the sprite sheet in a form that is quick to draw from.
 // Both are allocated by the constructor; a frame allocates nothing.
-class TFrameCompositor {
+class TCompositor {
  public:
   // `sheet` must be SheetWidth x SheetHeight with pure black or pure white
   // pixels under every frame's mask (throws std::invalid_argument otherwise).
   // A width or height below 1 gives a surface without pixels.
-  TFrameCompositor(const TImage& sheet, std::int32_t width, std::int32_t height,
-                   TBlendKernel kernel = TBlendKernel::Fastest);
+  TCompositor(const TImage& sheet, std::int32_t width, std::int32_t height,
+              TBlendKernel kernel = TBlendKernel::Fastest);
 
   // The composition of one tick: every pixel becomes white, then
   // `field.StepWalkers(walkerCount, ...)` runs and each walker it draws is

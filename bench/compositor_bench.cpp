@@ -39,7 +39,7 @@ std::unique_ptr<WalkerField> Field(std::int32_t w, std::int32_t h) {
 void BM_Tick(benchmark::State& state) {
   const auto w = static_cast<std::int32_t>(state.range(0)), h = static_cast<std::int32_t>(state.range(1));
   auto field = Field(w, h);
-  auto compositor = std::make_unique<TFrameCompositor>(Sheet(), w, h);
+  auto compositor = std::make_unique<TCompositor>(Sheet(), w, h);
   for (auto _ : state) {
     compositor->ComposeFrame(*field, Walkers);
     benchmark::DoNotOptimize(compositor->Pixels());

@@ -84,14 +84,14 @@ class RenderTool : public ::testing::Test {
 };
 
 // What the saver would show after `ticks` ticks.
-std::unique_ptr<TFrameCompositor> Expected(std::int32_t w, std::int32_t h, std::uint32_t seed, std::int32_t walkers,
-                                           int ticks) {
+std::unique_ptr<TCompositor> Expected(std::int32_t w, std::int32_t h, std::uint32_t seed, std::int32_t walkers,
+                                      int ticks) {
   const TDecodedBitmap sheet = DecodeBitmap(SpriteSheetBitmap(), SheetWidth, SheetHeight);
   EXPECT_TRUE(sheet.Ok()) << sheet.Error;
   auto field = std::make_unique<WalkerField>();
   StartField(*field, w, h, seed);
   const std::int32_t count = ApplySmallFieldRule(walkers, w);
-  auto c = std::make_unique<TFrameCompositor>(sheet.Image, w, h);
+  auto c = std::make_unique<TCompositor>(sheet.Image, w, h);
   for (int t = 0; t < ticks; ++t) c->ComposeFrame(*field, count);
   return c;
 }

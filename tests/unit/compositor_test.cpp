@@ -28,8 +28,12 @@ void* operator new(std::size_t n) {
   if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
   throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
@@ -80,7 +84,7 @@ std::unique_ptr<WalkerField> ScatteredField(std::int32_t w, std::int32_t h, std:
   return field;
 }
 
-std::uint32_t Pixel(const TFrameCompositor& c, std::int32_t x, std::int32_t y) {
+std::uint32_t Pixel(const TCompositor& c, std::int32_t x, std::int32_t y) {
   return c.Pixels()[static_cast<std::size_t>(y) * c.Width() + x];
 }
 
@@ -99,7 +103,7 @@ void CheckAgainstReference(const TImage& sheet, std::int32_t w, std::int32_t h, 
                                     << static_cast<int>(kernel));
   auto fast = ScatteredField(w, h, seed);
   auto slow = std::make_unique<WalkerField>(*fast);
-  TFrameCompositor compositor(sheet, w, h, kernel);
+  TCompositor compositor(sheet, w, h, kernel);
   TTwoPassReference reference(sheet, w, h);
   std::vector<std::uint32_t> before(reference.Surface);
   for (int t = 0; t < ticks; ++t) {
@@ -151,7 +155,7 @@ TEST(FrameCompositor, MatchesTheReferenceOverManyTicksAsWalkersCrossEdges) {
     auto fast = std::make_unique<WalkerField>();
     StartField(*fast, 600, 260, seed);
     auto slow = std::make_unique<WalkerField>(*fast);
-    TFrameCompositor compositor(sheet, 600, 260);
+    TCompositor compositor(sheet, 600, 260);
     TTwoPassReference reference(sheet, 600, 260);
     for (int t = 0; t < 120; ++t) {
       compositor.ComposeFrame(*fast, 30);
@@ -177,7 +181,7 @@ TEST(FrameCompositor, OneWalkerCopiesItsFrameAndLeavesTheRestWhite) {
     field->Walkers.Y[0] = p.y;
     field->Walkers.DX[0] = 0;
     field->Walkers.DY[0] = 0;
-    TFrameCompositor compositor(sheet, 300, 200);
+    TCompositor compositor(sheet, 300, 200);
     compositor.ComposeFrame(*field, 1);
     for (std::int32_t y = 0; y < 200; ++y) {
       for (std::int32_t x = 0; x < 300; ++x) {
@@ -204,7 +208,7 @@ TEST(FrameCompositor, WalkersOnTheEdgeOrOutsideChangeNothing) {
     field->Walkers.DX[i] = 0;
     field->Walkers.DY[i] = 0;
   }
-  TFrameCompositor compositor(sheet, 400, 300);
+  TCompositor compositor(sheet, 400, 300);
   compositor.ComposeFrame(*field, 5);
   for (std::uint32_t p : compositor.Surface()) ASSERT_EQ(p, WhitePixel);
   compositor.ComposeFrame(*field, 5);
@@ -215,7 +219,7 @@ TEST(FrameCompositor, DamageIsTheWholeSurfaceFirstThenOnlyWhatMoved) {
   const TImage sheet = RandomSheet(4);
   auto field = std::make_unique<WalkerField>();
   StartField(*field, 1200, 900, 1);
-  TFrameCompositor compositor(sheet, 1200, 900);
+  TCompositor compositor(sheet, 1200, 900);
 
   compositor.ComposeFrame(*field, 0);
   ASSERT_EQ(compositor.Damage().size(), 1u);
@@ -236,7 +240,7 @@ TEST(FrameCompositor, AllocatesNothingWhileComposing) {
   const TImage sheet = RandomSheet(2);
   auto field = std::make_unique<WalkerField>();
   StartField(*field, 800, 600, 1);
-  TFrameCompositor compositor(sheet, 800, 600);
+  TCompositor compositor(sheet, 800, 600);
   const long before = allocations.load();
   for (int t = 0; t < 5; ++t) compositor.ComposeFrame(*field, 1000);
   EXPECT_EQ(allocations.load(), before);
@@ -247,12 +251,12 @@ TEST(FrameCompositor, RejectsASheetItCannotDraw) {
   small.Width = 10;
   small.Height = 10;
   small.Pixels.assign(100, WhitePixel);
-  EXPECT_THROW(TFrameCompositor(small, 10, 10), std::invalid_argument);
+  EXPECT_THROW(TCompositor(small, 10, 10), std::invalid_argument);
 
   TImage grey = RandomSheet(3);
   const TSheetRect m = MaskSourceRect(4, 2);
   grey.Pixels[static_cast<std::size_t>(m.Top + 5) * SheetWidth + (m.Left + 5)] = 0x00808080u;
-  EXPECT_THROW(TFrameCompositor(grey, 10, 10), std::invalid_argument);
+  EXPECT_THROW(TCompositor(grey, 10, 10), std::invalid_argument);
 }
 
 TEST(FrameCompositor, AFieldWithoutPixelsStillMovesTheWalkers) {
@@ -260,7 +264,7 @@ TEST(FrameCompositor, AFieldWithoutPixelsStillMovesTheWalkers) {
   auto field = std::make_unique<WalkerField>();
   StartField(*field, 100, 100, 1);
   const std::int32_t x0 = field->Walkers.X[0];
-  TFrameCompositor compositor(sheet, 0, 5);
+  TCompositor compositor(sheet, 0, 5);
   compositor.ComposeFrame(*field, 1);
   EXPECT_EQ(compositor.Surface().size(), 0u);
   EXPECT_TRUE(compositor.Damage().empty());

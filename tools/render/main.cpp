@@ -137,7 +137,7 @@ int Run(const TOptions& o) {
   }
   auto field = std::make_unique<WalkerField>();
   const std::int32_t count = StartUp(*field, o);
-  auto compositor = std::make_unique<TFrameCompositor>(sheet.Image, o.Width, o.Height);
+  auto compositor = std::make_unique<TCompositor>(sheet.Image, o.Width, o.Height);
 
   TWriteResult result;
   if (!o.Png.empty()) {
@@ -152,7 +152,7 @@ int Run(const TOptions& o) {
     }
     field = std::make_unique<WalkerField>();
     StartUp(*field, o);
-    compositor = std::make_unique<TFrameCompositor>(sheet.Image, o.Width, o.Height);
+    compositor = std::make_unique<TCompositor>(sheet.Image, o.Width, o.Height);
     result = gif.Begin(o.Gif, o.Width, o.Height);
     for (std::int32_t t = 0; t < o.Ticks && result.Ok(); ++t) {
       compositor->ComposeFrame(*field, count);

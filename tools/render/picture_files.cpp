@@ -117,7 +117,7 @@ bool EncodePng(TPngSink* sink, const std::uint32_t* pixels, std::int32_t width, 
 
 }  // namespace
 
-TWriteResult WritePng(const std::string& path, const TFrameCompositor& frame) {
+TWriteResult WritePng(const std::string& path, const TCompositor& frame) {
   TAtomicFile file;
   if (TWriteResult r = file.Open(path); !r.Ok()) return r;
   std::vector<std::uint8_t> row(static_cast<std::size_t>(frame.Width()) * 3);
@@ -151,7 +151,7 @@ TGifWriter::~TGifWriter() {
   }
 }
 
-void TGifWriter::CountColours(const TFrameCompositor& frame) {
+void TGifWriter::CountColours(const TCompositor& frame) {
   const std::uint32_t* s = frame.Pixels();
   for (const TRect& r : frame.Damage()) {
     for (std::int32_t y = r.Top; y < r.Top + r.Height; ++y) {
@@ -230,7 +230,7 @@ TWriteResult TGifWriter::Begin(const std::string& path, std::int32_t width, std:
   return {};
 }
 
-TWriteResult TGifWriter::AddFrame(const TFrameCompositor& frame, std::int32_t tick) {
+TWriteResult TGifWriter::AddFrame(const TCompositor& frame, std::int32_t tick) {
   const std::uint32_t* s = frame.Pixels();
   const std::size_t w = static_cast<std::size_t>(Width_);
   // The part that changed: everything on the first frame.

@@ -43,7 +43,7 @@ class TAtomicFile {
 };
 
 // The surface as 8-bit RGB.
-TWriteResult WritePng(const std::string& path, const TFrameCompositor& frame);
+TWriteResult WritePng(const std::string& path, const TCompositor& frame);
 
 // An animated GIF, one frame per tick, with one colour table for all of them.
 class TGifWriter {
@@ -54,10 +54,10 @@ class TGifWriter {
   ~TGifWriter();
 
   // First pass: how often each colour appears in the changed parts.
-  void CountColours(const TFrameCompositor& frame);
+  void CountColours(const TCompositor& frame);
   TWriteResult Begin(const std::string& path, std::int32_t width, std::int32_t height);
   // Frame `tick` (from 0), shown for 48 ms on average.
-  TWriteResult AddFrame(const TFrameCompositor& frame, std::int32_t tick);
+  TWriteResult AddFrame(const TCompositor& frame, std::int32_t tick);
   // Closes the file; keeps it only when `sofar` and the close succeeded.
   TWriteResult Finish(TWriteResult sofar);
 
