@@ -9,6 +9,7 @@
 #include <random>
 #include <stdexcept>
 
+#include "res/embedded_art.h"
 #include "unit/two_pass_reference.h"
 
 using namespace quillfen;
@@ -57,13 +58,21 @@ TImage RandomSheet(std::uint32_t seed) {
       const TSheetRect r = FrameSourceRect(k, col);
       for (std::int32_t j = 0; j < r.Height; ++j) {
         const bool blankRow = rng() % 9 == 0;
+        // Masks in runs, some long enough to hide whole stretches of what
+        // lies below; frames mixing white and random colours.
+        bool white = false;
+        std::uint32_t run = 0;
         for (std::int32_t i = 0; i < r.Width; ++i) {
           const std::size_t at = static_cast<std::size_t>(r.Top + j) * SheetWidth + (r.Left + i);
           const std::size_t maskAt = at + static_cast<std::size_t>(MaskRowOffset) * SheetWidth;
           if (blankRow) continue;
-          const unsigned roll = rng() % 8;
-          sheet.Pixels[maskAt] = roll < 4 ? WhitePixel : 0;
-          sheet.Pixels[at] = roll % 3 == 0 ? WhitePixel : (rng() & 0x00FFFFFFu);
+          if (run == 0) {
+            white = !white;
+            run = 1 + rng() % (white ? 70 : 12);
+          }
+          --run;
+          sheet.Pixels[maskAt] = white ? WhitePixel : 0;
+          sheet.Pixels[at] = rng() % 3 == 0 ? WhitePixel : (rng() & 0x00FFFFFFu);
         }
       }
     }
@@ -132,7 +141,7 @@ void CheckAgainstReference(const TImage& sheet, std::int32_t w, std::int32_t h, 
   }
 }
 
-TEST(FrameCompositor, MatchesTheTwoPassReferenceOnRandomScenes) {
+TEST(Compositor, MatchesTheTwoPassReferenceOnRandomScenes) {
   const TImage sheet = RandomSheet(11);
   const struct {
     std::int32_t w, h, count;
@@ -148,7 +157,14 @@ TEST(FrameCompositor, MatchesTheTwoPassReferenceOnRandomScenes) {
   for (const auto& s : scenes) CheckAgainstReference(sheet, s.w, s.h, s.count, 4, s.ticks, TBlendKernel::Portable);
 }
 
-TEST(FrameCompositor, MatchesTheReferenceOverManyTicksAsWalkersCrossEdges) {
+TEST(Compositor, MatchesTheReferenceWithTheRealSheet) {
+  const TDecodedBitmap sheet = DecodeBitmap(SpriteSheetBitmap(), SheetWidth, SheetHeight);
+  ASSERT_TRUE(sheet.Ok()) << sheet.Error;
+  CheckAgainstReference(sheet.Image, 900, 500, 1000, 1, 3, TBlendKernel::Fastest);
+  CheckAgainstReference(sheet.Image, 640, 480, 12, 2, 20, TBlendKernel::Fastest);
+}
+
+TEST(Compositor, MatchesTheReferenceOverManyTicksAsWalkersCrossEdges) {
   // Walkers seeded by the model alone, run long enough to leave and re-enter.
   const TImage sheet = RandomSheet(5);
   for (std::uint32_t seed : {3u, 77u}) {
@@ -166,7 +182,7 @@ TEST(FrameCompositor, MatchesTheReferenceOverManyTicksAsWalkersCrossEdges) {
   }
 }
 
-TEST(FrameCompositor, OneWalkerCopiesItsFrameAndLeavesTheRestWhite) {
+TEST(Compositor, OneWalkerCopiesItsFrameAndLeavesTheRestWhite) {
   // On white, OR with the mask then AND with the frame gives the frame's own
   // pixels everywhere in its rectangle.
   const TImage sheet = RandomSheet(8);
@@ -193,7 +209,7 @@ TEST(FrameCompositor, OneWalkerCopiesItsFrameAndLeavesTheRestWhite) {
   }
 }
 
-TEST(FrameCompositor, WalkersOnTheEdgeOrOutsideChangeNothing) {
+TEST(Compositor, WalkersOnTheEdgeOrOutsideChangeNothing) {
   const TImage sheet = RandomSheet(9);
   auto field = std::make_unique<WalkerField>();
   StartField(*field, 400, 300, 1);
@@ -215,7 +231,7 @@ TEST(FrameCompositor, WalkersOnTheEdgeOrOutsideChangeNothing) {
   EXPECT_TRUE(compositor.Damage().empty());
 }
 
-TEST(FrameCompositor, DamageIsTheWholeSurfaceFirstThenOnlyWhatMoved) {
+TEST(Compositor, DamageIsTheWholeSurfaceFirstThenOnlyWhatMoved) {
   const TImage sheet = RandomSheet(4);
   auto field = std::make_unique<WalkerField>();
   StartField(*field, 1200, 900, 1);
@@ -236,7 +252,7 @@ TEST(FrameCompositor, DamageIsTheWholeSurfaceFirstThenOnlyWhatMoved) {
   for (const TRect& r : damage) EXPECT_LE(r.Width, 225);
 }
 
-TEST(FrameCompositor, AllocatesNothingWhileComposing) {
+TEST(Compositor, AllocatesNothingWhileComposing) {
   const TImage sheet = RandomSheet(2);
   auto field = std::make_unique<WalkerField>();
   StartField(*field, 800, 600, 1);
@@ -246,7 +262,7 @@ TEST(FrameCompositor, AllocatesNothingWhileComposing) {
   EXPECT_EQ(allocations.load(), before);
 }
 
-TEST(FrameCompositor, RejectsASheetItCannotDraw) {
+TEST(Compositor, RejectsASheetItCannotDraw) {
   TImage small;
   small.Width = 10;
   small.Height = 10;
@@ -259,7 +275,7 @@ TEST(FrameCompositor, RejectsASheetItCannotDraw) {
   EXPECT_THROW(TCompositor(grey, 10, 10), std::invalid_argument);
 }
 
-TEST(FrameCompositor, AFieldWithoutPixelsStillMovesTheWalkers) {
+TEST(Compositor, AFieldWithoutPixelsStillMovesTheWalkers) {
   const TImage sheet = RandomSheet(6);
   auto field = std::make_unique<WalkerField>();
   StartField(*field, 100, 100, 1);
