@@ -37,6 +37,12 @@ ERegistryException ERegistryException::InvalidDataType(std::string_view valueNam
   return ERegistryException(Format("'%s' のﾃﾞｰﾀ型が不正です", valueName));
 }
 
+EInvalidOperation EInvalidOperation::NoParent(std::string_view control) {
+  return EInvalidOperation(Format("ｺﾝﾄﾛｰﾙ '%s' は親ｳｨﾝﾄﾞｳを持っていません", control));
+}
+
+EOutOfResources EOutOfResources::WindowCreate() { return EOutOfResources("ｳｨﾝﾄﾞｳの作成でｴﾗｰが発生しました"); }
+
 std::string ErrorDisplayText(const Exception& e) {
   return e.Message + ".";
 }

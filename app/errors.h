@@ -59,6 +59,31 @@ class ERegistryException : public Exception {
   explicit ERegistryException(std::string message) : Exception(std::move(message)) {}
 };
 
+// A window operation that is not possible, such as a child window without a
+// parent; `control` names the form.
+class EInvalidOperation : public Exception {
+ public:
+  static EInvalidOperation NoParent(std::string_view control);
+
+ private:
+  explicit EInvalidOperation(std::string message) : Exception(std::move(message)) {}
+};
+
+// The system refused to create a window.
+class EOutOfResources : public Exception {
+ public:
+  static EOutOfResources WindowCreate();
+
+ private:
+  explicit EOutOfResources(std::string message) : Exception(std::move(message)) {}
+};
+
+// A picture built into the program that cannot be used; `why` says what is wrong.
+class EInvalidGraphic : public Exception {
+ public:
+  explicit EInvalidGraphic(std::string_view why) : Exception("Invalid picture: " + std::string(why)) {}
+};
+
 // The text the standard error display shows for `e`: its message and ".".
 std::string ErrorDisplayText(const Exception& e);
 

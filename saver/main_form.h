@@ -11,7 +11,8 @@
 namespace quillfen {
 
 class TApplication;
-class TCompositor;
+class TFrameCompositor;
+struct TImage;
 
 inline constexpr std::uint32_t Timer1Interval = 48;  // milliseconds
 
@@ -34,8 +35,10 @@ class TMainForm {
   void FormCreate();
   void ApplicationMessage(const TMsg& msg, bool& handled);
 
-  // The window-parameters step.
-  TCreateParams CreateParams() const;
+  // The window-parameters step; it also installs ApplicationMessage as the
+  // application's filter for queued messages.
+  TCreateParams CreateParams();
+  bool FilterInstalled() const { return filterInstalled_; }
   // Creates the window (after FormCreate); raises the platform's error when
   // the preview host is missing or is no window.
   void CreateWindowHandle();
@@ -51,7 +54,9 @@ class TMainForm {
  private:
   TApplication& app_;
   std::unique_ptr<WalkerField> field_;
-  std::unique_ptr<TCompositor> compositor_;  // the surface, made on the first tick
+  std::unique_ptr<TImage> sheet_;  // the sprite sheet, loaded once with the form
+  std::unique_ptr<TFrameCompositor> compositor_;  // the surface, made on the first tick
+  bool filterInstalled_ = false;
 };
 
 }  // namespace quillfen
