@@ -11,8 +11,15 @@
 #include "anim/compositor.h"
 #include "app/application.h"
 #include "app/platform.h"
+#include "res/embedded_art.h"
 
 namespace quillfen::testing {
+
+// The program's own sprite sheet, as the platform hands it over.
+inline std::vector<std::uint8_t> TestSpriteSheet() {
+  const auto bytes = quillfen::SpriteSheetBitmap();
+  return {bytes.begin(), bytes.end()};
+}
 
 class FakePlatform : public IPlatform {
  public:
