@@ -132,7 +132,8 @@ class IPlatform {
   virtual void ShowSaverWindow() = 0;  // shown, topmost, normal state
   virtual void DestroySaverWindow() = 0;  // hides it; the form is gone afterwards
   // Puts the finished frame on the window at once. `changed` lists the
-  // rectangles that may differ from the frame shown before (empty: all).
+  // rectangles outside which the frame equals the one shown before (the
+  // whole frame the first time; empty when nothing changed).
   virtual void PresentFrame(const TFrameView& frame, std::span<const TRect> changed) = 0;
 
   // --- the setup dialog: built from the dialog's state; calls back into

@@ -158,7 +158,7 @@ void TMainForm::FormCloseQuery(bool& canClose) {
 void TMainForm::Timer1Timer() {
   if (!compositor_) {
     try {
-      compositor_ = std::make_unique<TFrameCompositor>(*sheet_, Width, Height);
+      compositor_ = std::make_unique<TCompositor>(*sheet_, Width, Height);
     } catch (const std::invalid_argument& e) {
       throw EInvalidGraphic(e.what());  // a sheet whose masks are not black and white
     }

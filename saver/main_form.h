@@ -11,7 +11,7 @@
 namespace quillfen {
 
 class TApplication;
-class TFrameCompositor;
+class TCompositor;
 struct TImage;
 
 inline constexpr std::uint32_t Timer1Interval = 48;  // milliseconds
@@ -55,7 +55,7 @@ class TMainForm {
   TApplication& app_;
   std::unique_ptr<WalkerField> field_;
   std::unique_ptr<TImage> sheet_;  // the sprite sheet, loaded once with the form
-  std::unique_ptr<TFrameCompositor> compositor_;  // the surface, made on the first tick
+  std::unique_ptr<TCompositor> compositor_;  // the surface, made on the first tick
   bool filterInstalled_ = false;
 };
 
