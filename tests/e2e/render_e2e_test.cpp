@@ -29,9 +29,8 @@ struct TRun {
   std::string Stderr;
 };
 
-TRun Render(const std::vector<std::string>& args) {
+TRun Render(const std::vector<std::string>& args, std::string program = QF_RENDER) {
   std::vector<char*> argv;
-  std::string program = QF_RENDER;
   argv.push_back(program.data());
   std::vector<std::string> copy = args;
   for (auto& a : copy) argv.push_back(a.data());
@@ -85,12 +84,12 @@ class RenderTool : public ::testing::Test {
 
 // What the saver would show after `ticks` ticks.
 std::unique_ptr<TCompositor> Expected(std::int32_t w, std::int32_t h, std::uint32_t seed, std::int32_t walkers,
-                                      int ticks) {
+                                      int ticks, bool smallFieldRule = true) {
   const TDecodedBitmap sheet = DecodeBitmap(SpriteSheetBitmap(), SheetWidth, SheetHeight);
   EXPECT_TRUE(sheet.Ok()) << sheet.Error;
   auto field = std::make_unique<WalkerField>();
   StartField(*field, w, h, seed);
-  const std::int32_t count = ApplySmallFieldRule(walkers, w);
+  const std::int32_t count = smallFieldRule ? ApplySmallFieldRule(walkers, w) : walkers;
   auto c = std::make_unique<TCompositor>(sheet.Image, w, h);
   for (int t = 0; t < ticks; ++t) c->ComposeFrame(*field, count);
   return c;
@@ -257,6 +256,97 @@ TEST_F(RenderTool, TheGifHasOneFramePerTickAtTheSaversPace) {
     ASSERT_EQ(static_cast<std::uint32_t>(c.Red) << 16 | c.Green << 8 | c.Blue, expected->Surface()[i]) << i;
   }
   DGifCloseFile(gif, &error);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0755);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  close(fd);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::string bytes;
+  const int fd = open(path.c_str(), O_RDONLY);
+  if (fd < 0) return bytes;
+  char buf[65536];
+  for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;) bytes.append(buf, static_cast<std::size_t>(n));
+  close(fd);
+  return bytes;
+}
+
+// True when the PNG at `path` holds exactly what the saver shows when it
+// animates `walkers` walkers.
+bool SameAsSaver(const std::string& path, std::int32_t w, std::int32_t h, std::uint32_t seed, std::int32_t walkers,
+                 int ticks) {
+  std::uint32_t pw = 0, ph = 0;
+  const auto rgb = ReadPngRgb(path, pw, ph);
+  if (pw != static_cast<std::uint32_t>(w) || ph != static_cast<std::uint32_t>(h)) return false;
+  const auto expected = Expected(w, h, seed, walkers, ticks, false);
+  const auto surface = expected->Surface();
+  for (std::size_t i = 0; i < surface.size(); ++i) {
+    const std::uint32_t got = static_cast<std::uint32_t>(rgb[3 * i]) << 16 | rgb[3 * i + 1] << 8 | rgb[3 * i + 2];
+    if (got != surface[i]) return false;
+  }
+  return true;
+}
+
+TEST_F(RenderTool, WithoutWalkersTheCountComesFromTheSettingsFileAsInTheSaver) {
+  const struct {
+    const char* file;  // null: no file
+    std::int32_t width;
+    std::int32_t walkers;  // what the saver would animate
+    const char* error;     // what its error box would say
+  } cases[] = {
+      {"300\r\n", 800, 300, ""},
+      {"40", 800, 40, ""},
+      {"$1F\nsecond line\n", 800, 31, ""},
+      {nullptr, 800, 12, ""},
+      {"300\r\n", 511, 1, ""},
+      {"", 800, 0, "ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています.\n"},
+      {"abc\r\n", 800, 0, "'abc' は整数ではありません.\n"},
+      {"abc\r\n", 511, 0, "'abc' は整数ではありません.\n"},  // no small-field rule after an error
+      {"25 ", 800, 0, "'25 ' は整数ではありません.\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file ? c.file : "no file");
+    const std::string settings = Dir + "/walkers.txt";
+    unlink(settings.c_str());
+    if (c.file) WriteFile(settings, c.file);
+    const std::string out = Dir + "/frame.png";
+    const std::string size = std::to_string(c.width) + "x300";
+    const TRun r = Render({"--size", size, "--seed", "5", "--ticks", "3", "--settings", settings, "--png", out});
+    EXPECT_EQ(r.ExitCode, 0);
+    EXPECT_EQ(r.Stderr, c.error);
+    EXPECT_TRUE(SameAsSaver(out, c.width, 300, 5, c.walkers, 3));
+    if (c.file) {
+      EXPECT_EQ(ReadFile(settings), c.file);  // only read, never written
+    }
+  }
+  // --walkers wins over the file.
+  const std::string settings = Dir + "/walkers.txt";
+  WriteFile(settings, "");
+  const TRun r = Render({"--size", "600x300", "--seed", "5", "--walkers", "7", "--settings", settings, "--png",
+                         Dir + "/frame.png"});
+  EXPECT_EQ(r.ExitCode, 0);
+  EXPECT_EQ(r.Stderr, "");
+  EXPECT_TRUE(SameAsSaver(Dir + "/frame.png", 600, 300, 5, 7, 1));
+}
+
+TEST_F(RenderTool, TheDefaultSettingsFileLiesBesideTheProgram) {
+  const std::string program = Dir + "/quillfen-render";
+  WriteFile(program, ReadFile(QF_RENDER));
+  WriteFile(Dir + "/quillfen.ini", "40\r\n");
+  const TRun r = Render({"--size", "800x300", "--seed", "8", "--png", Dir + "/frame.png"}, program);
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_TRUE(SameAsSaver(Dir + "/frame.png", 800, 300, 8, 40, 1));
+  // A folder of that name counts as no file.
+  unlink((Dir + "/quillfen.ini").c_str());
+  ASSERT_EQ(mkdir((Dir + "/quillfen.ini").c_str(), 0755), 0);
+  const TRun d = Render({"--size", "800x300", "--seed", "8", "--png", Dir + "/frame.png"}, program);
+  EXPECT_EQ(d.Stderr, "");
+  EXPECT_TRUE(SameAsSaver(Dir + "/frame.png", 800, 300, 8, 12, 1));
+  rmdir((Dir + "/quillfen.ini").c_str());
 }
 
 TEST_F(RenderTool, HelpIsNotAnError) {

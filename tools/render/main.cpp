@@ -14,23 +14,28 @@
 #include "anim/bitmap.h"
 #include "anim/compositor.h"
 #include "anim/walkers.h"
+#include "app/errors.h"
+#include "platform/x11/linux_files.h"
 #include "res/embedded_art.h"
+#include "saver/startup.h"
+#include "settings/settings_file.h"
 #include "tools/render/picture_files.h"
 
 using namespace quillfen;
 
 namespace {
 
-// Until the settings file is read here, the saver's default.
-constexpr std::int32_t DefaultWalkers = 12;
 // A surface of 16384 x 16384 already takes a gigabyte.
 constexpr std::uint32_t MaxSide = 16384;
 
 constexpr const char* Usage =
-    "usage: quillfen-render --size WxH --seed S [--walkers N] [--ticks T] (--png FILE | --gif FILE)\n"
-    "  --size WxH   field size in pixels, each from 1 to 16384\n"
-    "  --seed S     generator seed, 0 to 4294967295\n"
-    "  --walkers N  walker count (default 12); fields narrower than 512 run one walker\n"
+    "usage: quillfen-render --size WxH --seed S [--walkers N | --settings FILE] [--ticks T]\n"
+    "                       (--png FILE | --gif FILE)\n"
+    "  --size WxH       field size in pixels, each from 1 to 16384\n"
+    "  --seed S         generator seed, 0 to 4294967295\n"
+    "  --walkers N      walker count; fields narrower than 512 run one walker\n"
+    "  --settings FILE  without --walkers: read the count from FILE as the saver reads\n"
+    "                   its settings file (default: quillfen.ini beside this program)\n"
     "  --ticks T    ticks to run, at least 1 (default 1)\n"
     "  --png FILE   write the last frame as a PNG picture\n"
     "  --gif FILE   write every frame as an animated GIF at 48 ms per frame\n";
@@ -38,7 +43,8 @@ constexpr const char* Usage =
 struct TOptions {
   std::int32_t Width = 0, Height = 0;
   std::uint32_t Seed = 0;
-  std::int32_t Walkers = DefaultWalkers;
+  std::optional<std::int32_t> Walkers;  // empty: from the settings file
+  std::string Settings;
   std::int32_t Ticks = 1;
   std::string Png, Gif;
 };
@@ -73,7 +79,7 @@ std::string Quoted(std::string_view s) {
 
 TOptions ParseArguments(int argc, char** argv) {
   TOptions o;
-  bool haveSize = false, haveSeed = false, haveWalkers = false, haveTicks = false;
+  bool haveSize = false, haveSeed = false, haveWalkers = false, haveTicks = false, haveSettings = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     const auto value = [&](bool& seen) -> std::string_view {
@@ -101,6 +107,10 @@ TOptions ParseArguments(int argc, char** argv) {
       const auto n = Signed32(v);
       if (!n) throw TUsageError{"bad --walkers " + Quoted(v) + ": expected a number from -2147483648 to 2147483647"};
       o.Walkers = *n;
+    } else if (arg == "--settings") {
+      const std::string_view v = value(haveSettings);
+      if (v.empty()) throw TUsageError{"--settings needs a file name"};
+      o.Settings = v;
     } else if (arg == "--ticks") {
       const std::string_view v = value(haveTicks);
       const auto t = Unsigned(v, 2147483647u);
@@ -122,11 +132,46 @@ TOptions ParseArguments(int argc, char** argv) {
   return o;
 }
 
-// The saver window's start-up for the model: field size, seed, table, count,
-// and the narrow-field rule.
+// The system's file layer, with the settings file taken from --settings.
+class TSettingsFileAt : public IFileAccess {
+ public:
+  TSettingsFileAt(IFileAccess& files, std::string settings)
+      : files_(files), settings_(std::move(settings)), usual_(GetSettingsPath(files)) {}
+  std::string ExecutablePath() override { return files_.ExecutablePath(); }
+  TPathRules PathRules() override { return files_.PathRules(); }
+  bool FileExists(const std::string& path) override { return files_.FileExists(Map(path)); }
+  std::string ReadWholeFile(const std::string& path) override { return files_.ReadWholeFile(Map(path)); }
+  void WriteWholeFile(const std::string& path, std::string_view bytes) override {
+    files_.WriteWholeFile(Map(path), bytes);
+  }
+  std::string SystemTextToUtf8(std::string_view text) override { return files_.SystemTextToUtf8(text); }
+
+ private:
+  const std::string& Map(const std::string& path) const { return path == usual_ ? settings_ : path; }
+  IFileAccess& files_;
+  std::string settings_;
+  std::string usual_;
+};
+
+// The saver window's start-up for the model: field size, seed, table, the
+// count (given, or read as the saver reads it), and the narrow-field rule. A
+// settings error is reported as the saver's error box would show it, and the
+// run goes on with the count the saver would have: none.
 std::int32_t StartUp(WalkerField& field, const TOptions& o) {
-  StartField(field, o.Width, o.Height, o.Seed);
-  return ApplySmallFieldRule(o.Walkers, o.Width);
+  if (o.Walkers) {
+    StartField(field, o.Width, o.Height, o.Seed);
+    return ApplySmallFieldRule(*o.Walkers, o.Width);
+  }
+  TLinuxFileAccess system;
+  std::unique_ptr<IFileAccess> redirected;
+  if (!o.Settings.empty()) redirected = std::make_unique<TSettingsFileAt>(system, o.Settings);
+  std::int32_t count = 0;
+  try {
+    RunSaverStartup(field, count, o.Width, o.Height, o.Seed, redirected ? *redirected : system);
+  } catch (const Exception& e) {
+    std::fprintf(stderr, "%s\n", ErrorDisplayText(e).c_str());
+  }
+  return count;
 }
 
 int Run(const TOptions& o) {
@@ -151,7 +196,7 @@ int Run(const TOptions& o) {
       gif.CountColours(*compositor);
     }
     field = std::make_unique<WalkerField>();
-    StartUp(*field, o);
+    StartField(*field, o.Width, o.Height, o.Seed);  // the count is known by now
     compositor = std::make_unique<TCompositor>(sheet.Image, o.Width, o.Height);
     result = gif.Begin(o.Gif, o.Width, o.Height);
     for (std::int32_t t = 0; t < o.Ticks && result.Ok(); ++t) {
