@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libgif-dev zlib1g-dev
   # the Linux program
-  libx11-dev libxext-dev libfltk1.3-dev fonts-liberation2 fontconfig
+  libx11-dev libxext-dev libxfixes-dev libfltk1.3-dev fonts-liberation2 fonts-vlgothic fontconfig
   # end-to-end tests
   xvfb xdotool x11-utils faketime procps util-linux
   # the Windows program

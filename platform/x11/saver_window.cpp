@@ -1,5 +1,7 @@
 #include "platform/x11/saver_window.h"
 
+#include "anim/compositor.h"
+
 #include <X11/Xatom.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>

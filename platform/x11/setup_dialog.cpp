@@ -81,13 +81,15 @@ class TOkButton : public Fl_Button {
   }
 };
 
-// The edit box: the Up and Down keys step the up-down control.
+// The edit box: the Up and Down keys step the up-down control; Enter does
+// nothing here (the toolkit would move the focus on).
 class TEdit : public Fl_Input {
  public:
   TEdit(int x, int y, int w, int h, const TSetupDialogActions& actions) : Fl_Input(x, y, w, h), actions_(actions) {}
   int handle(int event) override {
     if (event == FL_KEYBOARD) {
       const int key = Fl::event_key();
+      if (key == FL_Enter || key == FL_KP_Enter) return 1;
       const int delta = key == FL_Up || key == FL_KP + '8' ? 1 : key == FL_Down || key == FL_KP + '2' ? -1 : 0;
       if (delta != 0) {
         Step(delta);

@@ -251,6 +251,8 @@ bool TX11Platform::Ticking() const { return saver_ && !saver_->Gone() && !inTick
 
 void TX11Platform::PumpOnce() {
   DispatchSaverEvents();
+  // An event may have ended the loop: back to it before waiting again.
+  if (modalDepth_ == 0 && app_->Terminated()) return;
   if (closePending_ && modalDepth_ == 0) {
     closePending_ = false;
     app_->HandleCloseMessage();
