@@ -83,6 +83,10 @@ void TFrameImage::Create(int width, int height) {
 }
 
 bool TFrameImage::CreateShared(int width, int height) {
+  // Asked by name first: the library's own query complains on stderr when
+  // the extension is missing.
+  int opcode = 0, firstEvent = 0, firstError = 0;
+  if (!XQueryExtension(display_, "MIT-SHM", &opcode, &firstEvent, &firstError)) return false;
   int major = 0, minor = 0;
   Bool pixmaps = False;
   if (!XShmQueryVersion(display_, &major, &minor, &pixmaps)) return false;
