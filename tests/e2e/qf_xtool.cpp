@@ -9,10 +9,13 @@
 //   qf_xtool shot FILE          the whole screen as a binary PPM
 //   qf_xtool cursor-hidden      exit 0 when the cursor on screen shows no pixel
 //   qf_xtool name ID            the window's WM_NAME
+//   qf_xtool same SHOT.ppm FRAME.png
+//                               exit 0 when both pictures hold the same pixels
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
+#include <png.h>
 
 #include <csignal>
 #include <cstdio>
@@ -144,6 +147,36 @@ int Name(Display* d, Window w) {
   return 0;
 }
 
+// A binary PPM as written by Shot: width, height and RGB bytes.
+bool ReadPpm(const char* file, int& w, int& h, std::vector<unsigned char>& rgb) {
+  std::FILE* in = std::fopen(file, "rb");
+  if (in == nullptr) return false;
+  int max = 0;
+  const bool ok = std::fscanf(in, "P6 %d %d %d", &w, &h, &max) == 3 && max == 255 && std::fgetc(in) == '\n';
+  rgb.resize(ok ? static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3 : 0);
+  const bool read = ok && std::fread(rgb.data(), 1, rgb.size(), in) == rgb.size();
+  std::fclose(in);
+  return read;
+}
+
+bool ReadPng(const char* file, int& w, int& h, std::vector<unsigned char>& rgb) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_file(&image, file) == 0) return false;
+  image.format = PNG_FORMAT_RGB;
+  w = static_cast<int>(image.width);
+  h = static_cast<int>(image.height);
+  rgb.resize(PNG_IMAGE_SIZE(image));
+  return png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) != 0;
+}
+
+int Same(const char* shot, const char* frame) {
+  int w1 = 0, h1 = 0, w2 = 0, h2 = 0;
+  std::vector<unsigned char> a, b;
+  if (!ReadPpm(shot, w1, h1, a) || !ReadPng(frame, w2, h2, b)) return 2;
+  return w1 == w2 && h1 == h2 && a == b ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -151,6 +184,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: qf_xtool host|children|attrs|close|shot|cursor-hidden|name ...\n");
     return 2;
   }
+  if (std::string(argv[1]) == "same" && argc == 4) return Same(argv[2], argv[3]);
   Display* d = XOpenDisplay(nullptr);
   if (d == nullptr) {
     std::fprintf(stderr, "qf_xtool: no display\n");
