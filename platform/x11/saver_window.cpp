@@ -34,12 +34,45 @@ struct TChannel {
 
 bool HostIsLittleEndian() { return std::endian::native == std::endian::little; }
 
+std::int64_t Area(const TBox& b) {
+  return static_cast<std::int64_t>(b.Right - b.Left) * static_cast<std::int64_t>(b.Bottom - b.Top);
+}
+
 }  // namespace
+
+// A walker's rectangles of two frames overlap almost wholly; copied and sent
+// apart, most of their pixels would go twice. Two boxes become their common
+// bounding box when that holds no more pixels than both together. The list
+// is short unless the changes cover most of the frame, and then the frame
+// comes as one rectangle anyway; past a few dozen the pairs are not worth
+// the search.
+void MergeOverlapping(std::vector<TBox>& boxes) {
+  constexpr std::size_t MostToMerge = 64;
+  if (boxes.size() > MostToMerge) return;
+  bool merged = true;
+  while (merged) {
+    merged = false;
+    for (std::size_t i = 0; i < boxes.size() && !merged; ++i) {
+      for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+        const TBox u{std::min(boxes[i].Left, boxes[j].Left), std::min(boxes[i].Top, boxes[j].Top),
+                     std::max(boxes[i].Right, boxes[j].Right), std::max(boxes[i].Bottom, boxes[j].Bottom)};
+        if (Area(u) <= Area(boxes[i]) + Area(boxes[j])) {
+          boxes[i] = u;
+          boxes[j] = boxes.back();
+          boxes.pop_back();
+          merged = true;
+          break;
+        }
+      }
+    }
+  }
+}
 
 // ---------------------------------------------------------------------------
 
 TFrameImage::TFrameImage(Display* display, Drawable target, Visual* visual, int depth)
     : display_(display), target_(target), visual_(visual), depth_(depth) {
+  parts_.reserve(2 * static_cast<std::size_t>(MaxWalkers) + 1);  // a tick allocates nothing
   gc_ = XCreateGC(display_, target_, 0, nullptr);
   XSetGraphicsExposures(display_, gc_, False);
 }
@@ -186,22 +219,27 @@ void TFrameImage::Put(int x, int y, int w, int h) {
 
 void TFrameImage::Present(const TFrameView& frame, std::span<const TRect> changed) {
   if (frame.Pixels == nullptr || frame.Width <= 0 || frame.Height <= 0) return;
-  bool all = changed.empty();
+  bool all = false;  // no rectangle: nothing changed
   if (image_ == nullptr || image_->width != frame.Width || image_->height != frame.Height) {
     Create(frame.Width, frame.Height);
     all = true;
   }
+  parts_.clear();
+  if (all) {
+    parts_.push_back({0, 0, frame.Width, frame.Height});
+  } else {
+    for (const TRect& r : changed) {
+      const TBox box{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Left + r.Width, frame.Width),
+                     std::min(r.Top + r.Height, frame.Height)};
+      if (box.Left < box.Right && box.Top < box.Bottom) parts_.push_back(box);
+    }
+    MergeOverlapping(parts_);
+  }
+  if (parts_.empty()) return;
   WaitUntilServerReadImage();
-  const TRect whole{0, 0, frame.Width, frame.Height};
-  const std::span<const TRect> parts = all ? std::span<const TRect>(&whole, 1) : changed;
-  for (const TRect& part : parts) {
-    const int left = std::max(part.Left, 0);
-    const int top = std::max(part.Top, 0);
-    const int right = std::min(part.Left + part.Width, frame.Width);
-    const int bottom = std::min(part.Top + part.Height, frame.Height);
-    if (left >= right || top >= bottom) continue;
-    CopyIn(frame, left, top, right - left, bottom - top);
-    Put(left, top, right - left, bottom - top);
+  for (const TBox& b : parts_) {
+    CopyIn(frame, b.Left, b.Top, b.Right - b.Left, b.Bottom - b.Top);
+    Put(b.Left, b.Top, b.Right - b.Left, b.Bottom - b.Top);
   }
   XFlush(display_);
 }

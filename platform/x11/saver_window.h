@@ -18,6 +18,16 @@
 
 namespace quillfen::x11 {
 
+// A rectangle of the frame by its edges: columns Left .. Right-1, rows
+// Top .. Bottom-1.
+struct TBox {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+  friend bool operator==(const TBox&, const TBox&) = default;
+};
+
+// Joins boxes whose common bounding box is no larger than the two together.
+void MergeOverlapping(std::vector<TBox>& boxes);
+
 // The image the frames are copied into and put on the window from. It keeps
 // the last frame, so that an exposed part can be painted again.
 class TFrameImage {
@@ -27,7 +37,8 @@ class TFrameImage {
   TFrameImage(const TFrameImage&) = delete;
   TFrameImage& operator=(const TFrameImage&) = delete;
 
-  // Copies the changed parts of `frame` in and puts them on the window.
+  // Copies the changed parts of `frame` in and puts them on the window
+  // (all of it the first time).
   void Present(const TFrameView& frame, std::span<const TRect> changed);
   // Puts the part (x, y, w, h) of the last frame on the window again.
   void Repaint(int x, int y, int w, int h);
@@ -53,6 +64,7 @@ class TFrameImage {
   bool shmBusy_ = false;
   bool directCopy_ = false;  // the image's pixels are 0x00RRGGBB words
   std::vector<std::uint32_t> plainPixels_;
+  std::vector<TBox> parts_;  // this frame's changed parts
 };
 
 class TSaverWindow {
