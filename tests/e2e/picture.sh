@@ -22,7 +22,8 @@ esac
 FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -1)
 SEED=$(date -u -d '2024-01-02 03:04:05' +%s)
 mkdir "$QF_TMP/bin"
-cp "$QF" "$QF_TMP/bin/quillfen"  # no settings file beside it: 12 walkers
+cp "$QF" "$QF_TMP/bin/quillfen"
+printf '40\r\n' >"$QF_TMP/bin/quillfen.ini"  # beside the saver; the renderer reads it too
 
 start_ms=$(date +%s%3N)
 run_bg saver env TZ=UTC LD_PRELOAD="$FAKETIME_LIB" FAKETIME="2024-01-02 03:04:05" FAKETIME_DONT_FAKE_MONOTONIC=1 \
@@ -42,7 +43,8 @@ shot_matches() {
   local most=$((elapsed / 48 + 1)) t
   MATCH=
   for ((t = most; t >= 1; t--)); do
-    "$RENDER" --size ${WIDTH}x$HEIGHT --seed "$SEED" --ticks $t --png "$QF_TMP/frame.png" >/dev/null || return 1
+    "$RENDER" --size ${WIDTH}x$HEIGHT --seed "$SEED" --settings "$QF_TMP/bin/quillfen.ini" --ticks $t \
+      --png "$QF_TMP/frame.png" >/dev/null || return 1
     if "$XTOOL" same "$QF_TMP/shot.ppm" "$QF_TMP/frame.png"; then
       MATCH=$t
       return 0
