@@ -61,8 +61,8 @@ class TPlainText : public Fl_Widget {
   void draw() override {
     fl_font(MessageFont(), TextSize);
     fl_color(FL_BLACK);
-    fl_draw(text_.c_str(), x(), y(), w(), h(), FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP,
-            nullptr, 0);
+    fl_draw(text_.c_str(), x(), y(), w(), h(), FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP, nullptr,
+            0);
   }
 
  private:

@@ -10,7 +10,9 @@
 
 namespace quillfen::x11 {
 
-std::string GuardSocketName(const std::string& name) { return "quillfen/" + name + "/" + std::to_string(getuid()); }
+std::string GuardSocketName(const std::string& name) {
+  return "quillfen/" + name + "/" + std::to_string(getuid());
+}
 
 TGuard::~TGuard() {
   // Held until the process ends: the guard lives as long as the program's

@@ -1,7 +1,5 @@
 #include "platform/x11/saver_window.h"
 
-#include "anim/compositor.h"
-
 #include <X11/Xatom.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
@@ -9,6 +7,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+
+#include "anim/compositor.h"
 
 namespace quillfen::x11 {
 
@@ -32,7 +32,9 @@ struct TChannel {
   }
 };
 
-bool HostIsLittleEndian() { return std::endian::native == std::endian::little; }
+bool HostIsLittleEndian() {
+  return std::endian::native == std::endian::little;
+}
 
 std::int64_t Area(const TBox& b) {
   return static_cast<std::int64_t>(b.Right - b.Left) * static_cast<std::int64_t>(b.Bottom - b.Top);
@@ -107,7 +109,8 @@ void TFrameImage::Create(int width, int height) {
                 visual_->blue_mask == 0xFFu && (image_->byte_order == LSBFirst) == HostIsLittleEndian();
   // The window is white until the first frame; so is the copy of it.
   if (directCopy_) {
-    std::memset(image_->data, 0xFF, static_cast<std::size_t>(image_->bytes_per_line) * static_cast<std::size_t>(height));
+    std::memset(image_->data, 0xFF,
+                static_cast<std::size_t>(image_->bytes_per_line) * static_cast<std::size_t>(height));
   } else {
     const unsigned long white = WhitePixel(display_, DefaultScreen(display_));
     for (int y = 0; y < height; ++y)
@@ -147,8 +150,8 @@ bool TFrameImage::CreateShared(int width, int height) {
   // The attach has no reply; a request that has one and needs the segment
   // tells whether the server could attach it (it cannot for a client on
   // another machine, in another IPC namespace, or over TCP).
-  XImage* probe = XShmCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, segment_.shmaddr,
-                                  &segment_, 1, 1);
+  XImage* probe =
+      XShmCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, segment_.shmaddr, &segment_, 1, 1);
   const bool attached =
       probe != nullptr && XShmGetImage(display_, DefaultRootWindow(display_), probe, 0, 0, AllPlanes) != 0;
   if (probe != nullptr) XDestroyImage(probe);
@@ -188,7 +191,8 @@ void TFrameImage::WaitUntilServerReadImage() {
 void TFrameImage::CopyIn(const TFrameView& frame, int x0, int y0, int w, int h) {
   if (directCopy_) {
     for (int y = y0; y < y0 + h; ++y) {
-      const std::uint32_t* src = frame.Pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(frame.Stride) + x0;
+      const std::uint32_t* src =
+          frame.Pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(frame.Stride) + x0;
       char* dst = image_->data + static_cast<std::size_t>(y) * static_cast<std::size_t>(image_->bytes_per_line) +
                   static_cast<std::size_t>(x0) * 4;
       std::memcpy(dst, src, static_cast<std::size_t>(w) * 4);
@@ -209,8 +213,7 @@ void TFrameImage::CopyIn(const TFrameView& frame, int x0, int y0, int w, int h) 
 
 void TFrameImage::Put(int x, int y, int w, int h) {
   if (shm_) {
-    XShmPutImage(display_, target_, gc_, image_, x, y, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h),
-                 False);
+    XShmPutImage(display_, target_, gc_, image_, x, y, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), False);
     shmBusy_ = true;
   } else {
     XPutImage(display_, target_, gc_, image_, x, y, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h));
@@ -277,10 +280,10 @@ TSaverWindow::TSaverWindow(Display* display, const TCreateParams& params, const 
   a.override_redirect = preview_ ? False : True;
   a.event_mask = ExposureMask | StructureNotifyMask;
   if (!preview_) a.event_mask |= KeyPressMask | ButtonPressMask | PointerMotionMask;
-  const Window created = XCreateWindow(
-      display_, parent, params.X, params.Y, static_cast<unsigned>(std::max(params.Width, 1)),
-      static_cast<unsigned>(std::max(params.Height, 1)), 0, depth_, InputOutput, visual_,
-      CWBackPixel | CWBorderPixel | CWColormap | CWOverrideRedirect | CWEventMask, &a);
+  const Window created =
+      XCreateWindow(display_, parent, params.X, params.Y, static_cast<unsigned>(std::max(params.Width, 1)),
+                    static_cast<unsigned>(std::max(params.Height, 1)), 0, depth_, InputOutput, visual_,
+                    CWBackPixel | CWBorderPixel | CWColormap | CWOverrideRedirect | CWEventMask, &a);
   // The creation has no reply: the new window's attributes tell whether it
   // came into being (the host may have gone in between).
   XWindowAttributes check;

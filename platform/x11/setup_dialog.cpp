@@ -111,9 +111,7 @@ class TEdit : public Fl_Input {
 // One half of the up-down control: repeats while held, never takes the focus.
 class TArrowButton : public Fl_Repeat_Button {
  public:
-  TArrowButton(int x, int y, int w, int h, bool up) : Fl_Repeat_Button(x, y, w, h), up_(up) {
-    clear_visible_focus();
-  }
+  TArrowButton(int x, int y, int w, int h, bool up) : Fl_Repeat_Button(x, y, w, h), up_(up) { clear_visible_focus(); }
   int handle(int event) override {
     if (event == FL_FOCUS) return 0;
     return Fl_Repeat_Button::handle(event);
@@ -161,10 +159,12 @@ TSetupDialogWindow::TSetupDialogWindow(TSetupDialogActions actions, const TPictu
   ok_ = ok;
   ok->labelfont(DialogFont());
   ok->labelsize(FontSize);
-  ok->callback([](Fl_Widget*, void* self) {
-    auto* dialog = static_cast<TSetupDialogWindow*>(self);
-    dialog->actions_.Ok(dialog->EditText());
-  }, this);
+  ok->callback(
+      [](Fl_Widget*, void* self) {
+        auto* dialog = static_cast<TSetupDialogWindow*>(self);
+        dialog->actions_.Ok(dialog->EditText());
+      },
+      this);
 
   auto* edit = new TEdit(209, 64, 49, 24, actions_);
   edit_ = edit;
@@ -183,9 +183,11 @@ TSetupDialogWindow::TSetupDialogWindow(TSetupDialogActions actions, const TPictu
   window->end();
 
   // The window manager's close ends the program; Escape does nothing.
-  window->callback([](Fl_Widget*, void* self) {
-    if (Fl::event() == FL_CLOSE) static_cast<TSetupDialogWindow*>(self)->actions_.Close();
-  }, this);
+  window->callback(
+      [](Fl_Widget*, void* self) {
+        if (Fl::event() == FL_CLOSE) static_cast<TSetupDialogWindow*>(self)->actions_.Close();
+      },
+      this);
 }
 
 TSetupDialogWindow::~TSetupDialogWindow() {
@@ -201,9 +203,13 @@ void TSetupDialogWindow::Show(const std::string& editText) {
   TakeFocus(fl_xid(window_.get()));
 }
 
-void TSetupDialogWindow::Hide() { window_->hide(); }
+void TSetupDialogWindow::Hide() {
+  window_->hide();
+}
 
-bool TSetupDialogWindow::Shown() const { return window_->shown() != 0; }
+bool TSetupDialogWindow::Shown() const {
+  return window_->shown() != 0;
+}
 
 std::string TSetupDialogWindow::EditText() const {
   return edit_->value();

@@ -15,9 +15,9 @@ class Fl_Window;
 namespace quillfen::x11 {
 
 struct TSetupDialogActions {
-  std::function<void(const std::string& editText)> Ok;                // OK pressed
+  std::function<void(const std::string& editText)> Ok;                      // OK pressed
   std::function<std::string(const std::string& editText, int delta)> Step;  // an arrow: the new edit text
-  std::function<void()> Close;                                        // the title bar's close, Alt+F4
+  std::function<void()> Close;                                              // the title bar's close, Alt+F4
 };
 
 // The dialog picture as 0x00RRGGBB pixels, rows top-down.

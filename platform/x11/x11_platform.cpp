@@ -56,14 +56,17 @@ Display* TX11Platform::SaverDisplay() {
   if (display_ == nullptr) {
     display_ = OpenDisplayOrThrow();
     // The toolkit's wait watches our connection too: one loop for all.
-    Fl::add_fd(ConnectionNumber(display_), FL_READ, [](int, void*) {}, nullptr);
+    Fl::add_fd(
+        ConnectionNumber(display_), FL_READ, [](int, void*) {}, nullptr);
   }
   return display_;
 }
 
 // --- the application object --------------------------------------------------
 
-void TX11Platform::Attach(TApplication& app) { app_ = &app; }
+void TX11Platform::Attach(TApplication& app) {
+  app_ = &app;
+}
 
 std::string TX11Platform::DefaultTitle() {
   // The executable's file name without its extension.
@@ -82,7 +85,9 @@ void TX11Platform::SetApplicationTitle(const std::string& title) {
 
 // X has no window of the application object: every window of ours is a
 // form's. Hiding it is nothing to do.
-THandle TX11Platform::ApplicationWindow() { return 0; }
+THandle TX11Platform::ApplicationWindow() {
+  return 0;
+}
 
 void TX11Platform::ShowWindow(THandle window, int command) {
   if (window == 0) return;
@@ -106,9 +111,13 @@ THandle TX11Platform::GetForegroundWindow() {
 
 // --- the single-preview guard --------------------------------------------------
 
-bool TX11Platform::GuardExists(const char* name) { return guard_.Exists(name); }
+bool TX11Platform::GuardExists(const char* name) {
+  return guard_.Exists(name);
+}
 
-THandle TX11Platform::CreateGuard(const char* name) { return static_cast<THandle>(guard_.Create(name)); }
+THandle TX11Platform::CreateGuard(const char* name) {
+  return static_cast<THandle>(guard_.Create(name));
+}
 
 // --- screen, cursor and geometry -----------------------------------------------
 
@@ -153,17 +162,29 @@ bool TX11Platform::GetWindowRect(THandle window, TWindowRect& rect) {
   return true;
 }
 
-std::uint32_t TX11Platform::CalendarTimeSeconds() { return static_cast<std::uint32_t>(std::time(nullptr)); }
+std::uint32_t TX11Platform::CalendarTimeSeconds() {
+  return static_cast<std::uint32_t>(std::time(nullptr));
+}
 
 // --- registry and run-time libraries: Linux has neither ------------------------
 
-THandle TX11Platform::RegOpenKey(const char*) { return 0; }
-TRegValue TX11Platform::RegReadInteger(THandle, const char*) { return {}; }
+THandle TX11Platform::RegOpenKey(const char*) {
+  return 0;
+}
+TRegValue TX11Platform::RegReadInteger(THandle, const char*) {
+  return {};
+}
 void TX11Platform::RegCloseKey(THandle) {}
-THandle TX11Platform::LoadLibrary(const char*) { return 0; }
-THandle TX11Platform::GetProcAddress(THandle, const char*) { return 0; }
+THandle TX11Platform::LoadLibrary(const char*) {
+  return 0;
+}
+THandle TX11Platform::GetProcAddress(THandle, const char*) {
+  return 0;
+}
 void TX11Platform::FreeLibrary(THandle) {}
-std::int32_t TX11Platform::CallVerifyScreenSavePwd(THandle, THandle) { return 0; }
+std::int32_t TX11Platform::CallVerifyScreenSavePwd(THandle, THandle) {
+  return 0;
+}
 std::uint32_t TX11Platform::CallPwdChangePassword(THandle, const char*, THandle, std::uint32_t, std::uint32_t) {
   return 0;
 }
@@ -201,13 +222,17 @@ bool TX11Platform::CreateSaverWindow(const TCreateParams& params) {
   return true;
 }
 
-THandle TX11Platform::SaverWindowHandle() { return saver_ ? saver_->Id() : 0; }
+THandle TX11Platform::SaverWindowHandle() {
+  return saver_ ? saver_->Id() : 0;
+}
 
 void TX11Platform::ShowSaverWindow() {
   if (saver_) saver_->Show();
 }
 
-void TX11Platform::DestroySaverWindow() { saver_.reset(); }
+void TX11Platform::DestroySaverWindow() {
+  saver_.reset();
+}
 
 void TX11Platform::PresentFrame(const TFrameView& frame, std::span<const TRect> changed) {
   if (saver_) saver_->Present(frame, changed);
@@ -247,7 +272,9 @@ void TX11Platform::RunMessageLoop() {
   while (!app_->Terminated()) PumpOnce();
 }
 
-bool TX11Platform::Ticking() const { return saver_ && !saver_->Gone() && !inTick_ && !app_->Terminated(); }
+bool TX11Platform::Ticking() const {
+  return saver_ && !saver_->Gone() && !inTick_ && !app_->Terminated();
+}
 
 void TX11Platform::PumpOnce() {
   DispatchSaverEvents();

@@ -9,7 +9,9 @@ namespace quillfen::x11 {
 
 namespace {
 
-int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+int IgnoreXError(Display*, XErrorEvent*) {
+  return 0;
+}
 
 }  // namespace
 
@@ -24,7 +26,9 @@ Display* OpenDisplayOrThrow() {
   return display;
 }
 
-void InstallQuietErrorHandler() { XSetErrorHandler(IgnoreXError); }
+void InstallQuietErrorHandler() {
+  XSetErrorHandler(IgnoreXError);
+}
 
 void OpenToolkitDisplay() {
   if (fl_display != nullptr) return;

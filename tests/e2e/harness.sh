@@ -104,11 +104,12 @@ wait_exit() {
   done
 }
 
-# wait_window NAME SECONDS: prints the id of a window whose name is NAME.
+# wait_window NAME SECONDS: prints the id of a mapped window whose name is
+# NAME.
 wait_window() {
   local tenths=$(($2 * 10)) i id
   for ((i = 0; i < tenths; i++)); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
     if [ -n "$id" ]; then
       echo "$id"
       return 0

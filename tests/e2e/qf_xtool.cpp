@@ -26,9 +26,13 @@
 
 namespace {
 
-int Ignore(Display*, XErrorEvent*) { return 0; }
+int Ignore(Display*, XErrorEvent*) {
+  return 0;
+}
 
-Window ParseWindow(const char* text) { return static_cast<Window>(std::strtoul(text, nullptr, 0)); }
+Window ParseWindow(const char* text) {
+  return static_cast<Window>(std::strtoul(text, nullptr, 0));
+}
 
 int Host(Display* d, int w, int h, int border) {
   sigset_t terminate;
@@ -98,8 +102,8 @@ int Close(Display* d, Window w) {
 int Shot(Display* d, const char* file) {
   const int screen = DefaultScreen(d);
   const int w = DisplayWidth(d, screen), h = DisplayHeight(d, screen);
-  XImage* image = XGetImage(d, RootWindow(d, screen), 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h),
-                            AllPlanes, ZPixmap);
+  XImage* image =
+      XGetImage(d, RootWindow(d, screen), 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
   if (image == nullptr) return 1;
   Visual* v = DefaultVisual(d, screen);
   auto channel = [](unsigned long pixel, unsigned long mask) {
