@@ -10,9 +10,10 @@ QF_TMP=$(mktemp -d "${TMPDIR:-/tmp}/qf-e2e.XXXXXX")
 QF_PIDS=()
 QF_FAILURES=0
 
-# The sanitizer build reports its findings on stderr and fails the run;
-# leaks of the X and font libraries at exit are theirs, not ours.
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+# The sanitizer build reports its findings on stderr and fails the run,
+# leaks at exit included; those of the font library are its own.
+export LSAN_OPTIONS=suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp:print_suppressions=0
+export ASAN_OPTIONS=${ASAN_OPTIONS:-}
 
 qf_cleanup() {
   local pid
