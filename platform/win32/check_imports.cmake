@@ -1,5 +1,6 @@
 # Fails unless PROGRAM is a GUI program that imports only DLLs of the system:
 #   cmake -DOBJDUMP=objdump -DPROGRAM=quillfen.scr -P check_imports.cmake
+cmake_minimum_required(VERSION 3.25)
 set(allowed ADVAPI32.DLL COMCTL32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL)
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)

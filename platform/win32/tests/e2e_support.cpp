@@ -75,7 +75,7 @@ ScratchCopy::~ScratchCopy() {
   RemoveDirectoryW(folder_.c_str());
 }
 
-Run::Run(const std::wstring& program, const std::wstring& arguments) {
+SaverRun::SaverRun(const std::wstring& program, const std::wstring& arguments) {
   std::wstring commandLine = L"\"" + program + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
   STARTUPINFOW startup{};
@@ -85,8 +85,8 @@ Run::Run(const std::wstring& program, const std::wstring& arguments) {
   EXPECT_TRUE(ok) << "cannot start " << Narrow(commandLine) << ": error " << GetLastError();
 }
 
-Run Run::WithCommandLine(const std::wstring& program, const std::wstring& commandLine) {
-  Run run;
+SaverRun SaverRun::WithCommandLine(const std::wstring& program, const std::wstring& commandLine) {
+  SaverRun run;
   std::wstring line = commandLine;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -96,9 +96,9 @@ Run Run::WithCommandLine(const std::wstring& program, const std::wstring& comman
   return run;
 }
 
-Run::Run(Run&& other) noexcept : info_(other.info_) { other.info_ = {}; }
+SaverRun::SaverRun(SaverRun&& other) noexcept : info_(other.info_) { other.info_ = {}; }
 
-Run::~Run() {
+SaverRun::~SaverRun() {
   if (info_.hProcess == nullptr) return;
   if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
     TerminateProcess(info_.hProcess, 99);
@@ -108,7 +108,7 @@ Run::~Run() {
   CloseHandle(info_.hProcess);
 }
 
-std::optional<DWORD> Run::WaitExit(Ms timeout) {
+std::optional<DWORD> SaverRun::WaitExit(Ms timeout) {
   if (info_.hProcess == nullptr) return std::nullopt;
   const auto end = Clock::now() + timeout;
   for (;;) {
@@ -129,7 +129,7 @@ std::optional<DWORD> Run::WaitExit(Ms timeout) {
   }
 }
 
-bool Run::Running() { return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+bool SaverRun::Running() { return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
 
 void Pump(Ms duration) {
   const auto end = Clock::now() + duration;
@@ -173,7 +173,9 @@ HWND WaitForWindow(DWORD pid, const std::function<bool(HWND)>& accept, Ms timeou
 HWND WaitForChild(HWND parent, Ms timeout) {
   const auto end = Clock::now() + timeout;
   do {
-    if (HWND child = GetWindow(parent, GW_CHILD)) return child;
+    // Seen only once made: during its creation a window is not yet visible.
+    const HWND child = GetWindow(parent, GW_CHILD);
+    if (child != nullptr && IsWindowVisible(child)) return child;
     Pump(50ms);
   } while (Clock::now() < end);
   return nullptr;
@@ -214,19 +216,33 @@ bool Settle(HWND window) {
 }
 
 void Xdo(const std::string& arguments) {
-  std::wstring line = L"/usr/bin/xdotool " + Widen(arguments);
+  // Wine starts a Unix program as it is, with our environment (DISPLAY), but
+  // its process handle cannot be waited for: the shell leaves the exit status
+  // in a file of its own, which Wine shows on drive Z:.
+  wchar_t unique[MAX_PATH];
+  ASSERT_NE(GetTempFileNameW(L"Z:\\tmp", L"qfx", 0, unique), 0u) << "no scratch file in /tmp";
+  DeleteFileW(unique);
+  std::string unixPath = Narrow(unique).substr(2);
+  for (char& c : unixPath)
+    if (c == '\\') c = '/';
+  std::wstring line =
+      Widen("/bin/sh -c \"/usr/bin/xdotool " + arguments + "; echo $? > " + unixPath + ".tmp; mv " + unixPath +
+            ".tmp " + unixPath + "\"");
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  // Wine starts a Unix program as it is, with our environment (DISPLAY).
   ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
       << "cannot run xdotool: error " << GetLastError();
-  WaitForSingleObject(info.hProcess, 10000);
-  DWORD code = 1;
-  GetExitCodeProcess(info.hProcess, &code);
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
-  EXPECT_EQ(code, 0u) << "xdotool " << arguments;
+  std::optional<std::string> status;
+  for (int i = 0; i < 200 && !status; ++i) {
+    Pump(50ms);
+    status = ReadFileBytes(unique);
+  }
+  DeleteFileW(unique);
+  ASSERT_TRUE(status.has_value()) << "xdotool " << arguments << " did not finish";
+  EXPECT_EQ(*status, "0\n") << "xdotool " << arguments;
   // X input reaches the programs through their own connections; give it time.
   Pump(300ms);
 }

@@ -41,17 +41,17 @@ class ScratchCopy {
 };
 
 // One run of the program; ended by force if a test leaves it running.
-class Run {
+class SaverRun {
  public:
   // `arguments` follow the quoted program path, after one blank.
-  Run(const std::wstring& program, const std::wstring& arguments);
+  SaverRun(const std::wstring& program, const std::wstring& arguments);
   // The whole command line as given (the program path included, as written).
-  static Run WithCommandLine(const std::wstring& program, const std::wstring& commandLine);
-  ~Run();
-  Run(Run&& other) noexcept;
-  Run(const Run&) = delete;
-  Run& operator=(const Run&) = delete;
-  Run& operator=(Run&&) = delete;
+  static SaverRun WithCommandLine(const std::wstring& program, const std::wstring& commandLine);
+  ~SaverRun();
+  SaverRun(SaverRun&& other) noexcept;
+  SaverRun(const SaverRun&) = delete;
+  SaverRun& operator=(const SaverRun&) = delete;
+  SaverRun& operator=(SaverRun&&) = delete;
 
   DWORD Pid() const { return info_.dwProcessId; }
   // The exit code once the process has ended within `timeout`, pumping this
@@ -60,7 +60,7 @@ class Run {
   bool Running();
 
  private:
-  Run() = default;
+  SaverRun() = default;
   PROCESS_INFORMATION info_{};
 };
 
@@ -71,6 +71,7 @@ void Pump(Ms duration);
 // `timeout`; null when none came.
 HWND WaitForWindow(DWORD pid, const std::function<bool(HWND)>& accept, Ms timeout = StartTimeout);
 std::vector<HWND> WindowsOf(DWORD pid);
+// The first child window of `parent` once it is visible.
 HWND WaitForChild(HWND parent, Ms timeout = StartTimeout);
 
 std::wstring ClassOf(HWND window);

@@ -17,15 +17,15 @@ constexpr DWORD RefusedExitCode = 0xFFFFFFFFu;  // -1
 bool IsClass(HWND w, const wchar_t* name) { return ClassOf(w) == name; }
 bool IsVisibleClass(HWND w, const wchar_t* name) { return IsWindowVisible(w) && IsClass(w, name); }
 
-HWND ApplicationWindowOf(const Run& run) {
+HWND ApplicationWindowOf(const SaverRun& run) {
   return WaitForWindow(run.Pid(), [](HWND w) { return IsClass(w, L"QuillfenApplication"); });
 }
 
-HWND SaverWindowOf(const Run& run) {
+HWND SaverWindowOf(const SaverRun& run) {
   return WaitForWindow(run.Pid(), [](HWND w) { return IsVisibleClass(w, L"QuillfenSaver"); });
 }
 
-HWND ErrorBoxOf(const Run& run, Ms timeout = StartTimeout) {
+HWND ErrorBoxOf(const SaverRun& run, Ms timeout = StartTimeout) {
   return WaitForWindow(run.Pid(), [](HWND w) { return IsVisibleClass(w, L"#32770"); }, timeout);
 }
 
@@ -37,7 +37,9 @@ bool HasText(const std::vector<std::wstring>& texts, const std::string& utf8) {
 
 std::string Joined(const std::vector<std::wstring>& texts) {
   std::string all;
-  for (const auto& t : texts) all += "[" + Narrow(t) + "]";
+  for (const auto& t : texts) {
+    all.append(1, '[').append(Narrow(t)).append(1, ']');
+  }
   return all;
 }
 
@@ -50,7 +52,7 @@ void Dismiss(HWND box) {
 
 // Checks the error display: a message box owned by the application window,
 // with the title as caption and the message followed by ".".
-void ExpectErrorBox(HWND box, const Run& run, const std::string& caption, const std::string& message) {
+void ExpectErrorBox(HWND box, const SaverRun& run, const std::string& caption, const std::string& message) {
   ASSERT_NE(box, nullptr) << "no message box came";
   EXPECT_EQ(Narrow(TextOf(box)), caption);
   const auto texts = StaticTexts(box);
@@ -92,7 +94,7 @@ TEST(CommandLine, RefusedRequestsEndWithMinusOne) {
   ScratchCopy copy;
   for (const wchar_t* arguments : {L"/p", L"/p:4711", L"-P 4711 1", L"/x", L"/", L"-", L"//s"}) {
     SCOPED_TRACE(Narrow(arguments));
-    Run run(copy.Program(), arguments);
+    SaverRun run(copy.Program(), arguments);
     EXPECT_EQ(run.WaitExit(StartTimeout), RefusedExitCode);
   }
   // The raw command line is cut by our own rules: the switch right after a
@@ -101,7 +103,7 @@ TEST(CommandLine, RefusedRequestsEndWithMinusOne) {
   const std::wstring quoted = L"\"" + copy.Program() + L"\"";
   for (const std::wstring& line : {quoted + L"/p", quoted + L" \"/p 4711\""}) {
     SCOPED_TRACE(Narrow(line));
-    Run run = Run::WithCommandLine(copy.Program(), line);
+    SaverRun run = SaverRun::WithCommandLine(copy.Program(), line);
     EXPECT_EQ(run.WaitExit(StartTimeout), RefusedExitCode);
   }
 }
@@ -110,7 +112,7 @@ TEST(CommandLine, PasswordChangeEndsWithZero) {
   ScratchCopy copy;
   for (const wchar_t* arguments : {L"/a", L"-A 4711", L"/a 4711 1"}) {
     SCOPED_TRACE(Narrow(arguments));
-    Run run(copy.Program(), arguments);
+    SaverRun run(copy.Program(), arguments);
     EXPECT_EQ(run.WaitExit(StartTimeout), 0u);
   }
 }
@@ -120,7 +122,7 @@ TEST(CommandLine, PasswordChangeEndsWithZero) {
 TEST(Preview, FillsTheHostAsAChildAndKeepsASecondOneOut) {
   ScratchCopy copy;
   HostWindow host(320, 240);
-  Run first(copy.Program(), L"/p " + host.Decimal());
+  SaverRun first(copy.Program(), L"/p " + host.Decimal());
   const HWND child = WaitForChild(host.Hwnd());
   ASSERT_NE(child, nullptr) << "no window appeared in the host";
   DWORD owner = 0;
@@ -145,7 +147,7 @@ TEST(Preview, FillsTheHostAsAChildAndKeepsASecondOneOut) {
 
   // A second preview is refused while the first runs, and adds no window.
   {
-    Run second(copy.Program(), L"/p " + host.Decimal());
+    SaverRun second(copy.Program(), L"/p " + host.Decimal());
     EXPECT_EQ(second.WaitExit(StartTimeout), RefusedExitCode);
     EXPECT_EQ(GetWindow(child, GW_HWNDNEXT), nullptr);
     EXPECT_EQ(GetWindow(child, GW_HWNDPREV), nullptr);
@@ -163,7 +165,7 @@ TEST(Preview, FillsTheHostAsAChildAndKeepsASecondOneOut) {
   // Once it has ended a new preview starts; a handle written above 2^32 wraps
   // to the same window.
   const auto wrapped = static_cast<std::uint64_t>(std::stoul(host.Decimal())) + 4294967296ull;
-  Run third(copy.Program(), L"/p " + std::to_wstring(wrapped));
+  SaverRun third(copy.Program(), L"/p " + std::to_wstring(wrapped));
   const HWND again = WaitForChild(host.Hwnd());
   ASSERT_NE(again, nullptr) << "the preview after the first did not start";
   PostMessageW(again, WM_CLOSE, 0, 0);
@@ -182,7 +184,7 @@ TEST(Preview, AHostThatIsNoWindowIsReportedAndEndsWithZero) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Narrow(c.arguments));
-    Run run(copy.Program(), c.arguments);
+    SaverRun run(copy.Program(), c.arguments);
     const HWND box = ErrorBoxOf(run);
     // The caption is the default title: the program's name without suffix.
     ExpectErrorBox(box, run, "quillfen", c.message);
@@ -196,7 +198,7 @@ TEST(Preview, AHostThatIsNoWindowIsReportedAndEndsWithZero) {
 
 TEST(Saver, CoversTheScreenTopmostAndAnimates) {
   ScratchCopy copy;
-  Run run(copy.Program(), L"/s");
+  SaverRun run(copy.Program(), L"/s");
   const HWND saver = SaverWindowOf(run);
   ASSERT_NE(saver, nullptr);
   RECT r;
@@ -237,7 +239,7 @@ TEST(Saver, CoversTheScreenTopmostAndAnimates) {
 
 TEST(Saver, QueuedCloseAndScreenSaveCommandsAreDropped) {
   ScratchCopy copy;
-  Run run(copy.Program(), L"/s");
+  SaverRun run(copy.Program(), L"/s");
   const HWND saver = SaverWindowOf(run);
   ASSERT_NE(saver, nullptr);
   for (const WPARAM command : {WPARAM{SC_CLOSE}, WPARAM{SC_SCREENSAVE}}) {
@@ -256,7 +258,7 @@ TEST(Saver, InputEndsIt) {
   ScratchCopy copy;
   for (const char* input : {"mousemove_relative 1 0", "mousemove_relative -- 0 -1", "key a", "click 1"}) {
     SCOPED_TRACE(input);
-    Run run(copy.Program(), L"/s");
+    SaverRun run(copy.Program(), L"/s");
     const HWND saver = SaverWindowOf(run);
     ASSERT_NE(saver, nullptr);
     EXPECT_TRUE(Settle(saver));
@@ -282,7 +284,7 @@ TEST(PasswordCheck, WithoutThePasswordLibraryTheSaverCloses) {
     SCOPED_TRACE(c.name);
     PasswordSetting setting;
     if (c.set) setting.SetDword(c.value);
-    Run run(copy.Program(), L"/s");
+    SaverRun run(copy.Program(), L"/s");
     const HWND saver = SaverWindowOf(run);
     ASSERT_NE(saver, nullptr);
     EXPECT_TRUE(Settle(saver));
@@ -309,7 +311,7 @@ TEST(PasswordCheck, AValueThatIsNoDwordIsReportedAndTheSaverStays) {
     SCOPED_TRACE(c.name);
     PasswordSetting setting;
     setting.Set(c.type, c.data, c.size);
-    Run run(copy.Program(), L"/s");
+    SaverRun run(copy.Program(), L"/s");
     const HWND saver = SaverWindowOf(run);
     ASSERT_NE(saver, nullptr);
     EXPECT_TRUE(Settle(saver));
@@ -336,7 +338,7 @@ TEST(PasswordCheck, AValueThatIsNoDwordIsReportedAndTheSaverStays) {
 
 // --- setup dialog ---------------------------------------------------------------
 
-HWND SetupDialogOf(const Run& run) {
+HWND SetupDialogOf(const SaverRun& run) {
   return WaitForWindow(run.Pid(), [](HWND w) { return IsVisibleClass(w, L"QuillfenSetup"); });
 }
 
@@ -345,7 +347,7 @@ HWND EditOf(HWND dialog) { return FindWindowExW(dialog, nullptr, L"Edit", nullpt
 TEST(Setup, ShowsTheCountStepsItAndWritesItOnOk) {
   ScratchCopy copy;
   WriteFileBytes(copy.SettingsPath(), "999\r\nalpha\nbeta");
-  Run run(copy.Program(), L"/c");
+  SaverRun run(copy.Program(), L"/c");
   const HWND dialog = SetupDialogOf(run);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(Narrow(TextOf(dialog)), "Setup");
@@ -384,7 +386,7 @@ TEST(Setup, ShowsTheCountStepsItAndWritesItOnOk) {
 TEST(Setup, WithoutAFileShowsTwelveAndWritesWhatWasTyped) {
   ScratchCopy copy;
   {
-    Run run(copy.Program(), L"/c");
+    SaverRun run(copy.Program(), L"/c");
     const HWND dialog = SetupDialogOf(run);
     ASSERT_NE(dialog, nullptr);
     const HWND edit = EditOf(dialog);
@@ -395,7 +397,7 @@ TEST(Setup, WithoutAFileShowsTwelveAndWritesWhatWasTyped) {
     EXPECT_EQ(ReadFileBytes(copy.SettingsPath()), "12\r\n");
   }
   {
-    Run run(copy.Program(), L"/c");
+    SaverRun run(copy.Program(), L"/c");
     const HWND dialog = SetupDialogOf(run);
     ASSERT_NE(dialog, nullptr);
     // Typed text is saved unchanged, beyond the arrows' range too.
@@ -411,7 +413,7 @@ TEST(Setup, ClosingWritesNothing) {
   for (const bool withFile : {true, false}) {
     SCOPED_TRACE(withFile ? "with a file" : "without a file");
     if (withFile) WriteFileBytes(copy.SettingsPath(), "7\n");
-    Run run(copy.Program(), L"/c");
+    SaverRun run(copy.Program(), L"/c");
     const HWND dialog = SetupDialogOf(run);
     ASSERT_NE(dialog, nullptr);
     Xdo("key Tab Up");
@@ -430,7 +432,7 @@ TEST(Setup, ClosingWritesNothing) {
 TEST(Setup, AnEmptyFileIsReportedAndNeverWritten) {
   ScratchCopy copy;
   WriteFileBytes(copy.SettingsPath(), "");
-  Run run(copy.Program(), L"/c");
+  SaverRun run(copy.Program(), L"/c");
   const char* message = "ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています";
   // Reported before the dialog is shown, which then shows 12.
   HWND box = ErrorBoxOf(run);
