@@ -143,20 +143,26 @@ void Pump(Ms duration) {
   } while (Clock::now() < end);
 }
 
+namespace {
+
+struct WindowSearch {
+  DWORD pid;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindowOf(HWND w, LPARAM p) {
+  auto* search = reinterpret_cast<WindowSearch*>(p);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(w, &owner);
+  if (owner == search->pid) search->found.push_back(w);
+  return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> WindowsOf(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    std::vector<HWND> found;
-  } search{pid, {}};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == s->pid) s->found.push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{pid, {}};
+  EnumWindows(&CollectWindowOf, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "e2e_support.h"
@@ -86,6 +87,51 @@ std::vector<std::uint32_t> Screenshot(int& width, int& height) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return out;
+}
+
+// --- the program file ----------------------------------------------------------
+
+TEST(Resources, NameVersionManifestAndArtAreBuiltIn) {
+  ScratchCopy copy;
+  const HMODULE module = LoadLibraryExW(copy.Program().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  // String 1 is the name the system lists the screen saver under.
+  wchar_t name[64] = L"";
+  EXPECT_GT(LoadStringW(module, 1, name, 64), 0);
+  EXPECT_EQ(Narrow(name), "Quillfen");
+  // Both pictures, at their sizes.
+  for (const auto& [id, width, height] : {std::tuple{101, 675, 722}, std::tuple{102, 168, 214}}) {
+    SCOPED_TRACE(id);
+    const HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), reinterpret_cast<LPCWSTR>(RT_BITMAP));
+    ASSERT_NE(info, nullptr);
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, info)));
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->biWidth, width);
+    EXPECT_EQ(header->biHeight, height);
+    EXPECT_EQ(header->biBitCount, 8);
+  }
+  // The manifest: per-monitor DPI awareness and the common controls 6.
+  const HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), reinterpret_cast<LPCWSTR>(RT_MANIFEST));
+  ASSERT_NE(manifest, nullptr);
+  const std::string text(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
+                         SizeofResource(module, manifest));
+  EXPECT_NE(text.find("PerMonitorV2"), std::string::npos);
+  EXPECT_NE(text.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+  FreeLibrary(module);
+
+  // The version information, read the way Explorer reads it.
+  DWORD ignored = 0;
+  std::vector<BYTE> version(GetFileVersionInfoSizeW(copy.Program().c_str(), &ignored));
+  ASSERT_FALSE(version.empty());
+  ASSERT_TRUE(GetFileVersionInfoW(copy.Program().c_str(), 0, static_cast<DWORD>(version.size()), version.data()));
+  wchar_t* value = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(version.data(), L"\\StringFileInfo\\040904B0\\ProductName",
+                             reinterpret_cast<void**>(&value), &length));
+  EXPECT_EQ(Narrow(value), "Quillfen");
+  ASSERT_TRUE(VerQueryValueW(version.data(), L"\\StringFileInfo\\040904B0\\OriginalFilename",
+                             reinterpret_cast<void**>(&value), &length));
+  EXPECT_EQ(Narrow(value), "quillfen.scr");
 }
 
 // --- command line ---------------------------------------------------------
