@@ -42,7 +42,9 @@ bool SaverWindow::Create(HINSTANCE instance, HWND owner, const TCreateParams& pa
 
 void SaverWindow::Show() {
   if (hwnd_ == nullptr) return;
-  ::ShowWindow(hwnd_, SW_SHOWNORMAL);
+  // A preview leaves the activation and the focus to its host.
+  const bool child = (GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD) != 0;
+  ::ShowWindow(hwnd_, child ? SW_SHOWNA : SW_SHOWNORMAL);
   if (topmost_) {
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd_);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/application.h"
 #include "app/platform.h"
 #include "platform/win32/saver_window.h"
 #include "platform/win32/setup_dialog.h"
@@ -77,7 +78,9 @@ class Win32Platform final : public IPlatform {
 
   // Hands an event to the application. The application shows its own errors;
   // anything else that escapes is shown here, so that no error crosses the
-  // system's frames of a window procedure.
+  // system's frames of a window procedure. Once the application has been
+  // told to end, the quit message wakes the loop, also when the event came
+  // as a sent message, which the loop never sees.
   template <typename Event>
   void Deliver(Event&& event) {
     if (app_ == nullptr) return;
@@ -86,6 +89,7 @@ class Win32Platform final : public IPlatform {
     } catch (const std::exception& e) {
       ShowErrorBox(title_, std::string(e.what()) + ".");
     }
+    if (app_->Terminated()) PostQuitMessage(0);
   }
 
  private:

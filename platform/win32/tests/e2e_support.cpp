@@ -267,8 +267,11 @@ HostWindow::HostWindow(int width, int height) {
   Pump(100ms);
 }
 
-HostWindow::~HostWindow() {
+HostWindow::~HostWindow() { Destroy(); }
+
+void HostWindow::Destroy() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  hwnd_ = nullptr;
   Pump(50ms);
 }
 

@@ -95,6 +95,7 @@ class HostWindow {
   HostWindow(const HostWindow&) = delete;
   HostWindow& operator=(const HostWindow&) = delete;
   HWND Hwnd() const { return hwnd_; }
+  void Destroy();
   // The handle as the system passes it on the command line.
   std::wstring Decimal() const;
 
