@@ -1,11 +1,10 @@
 // Conversions between the portable code's handles and the system's.
 #pragma once
 
-#include "platform/win32/system.h"
-
 #include <cstdint>
 
 #include "app/platform.h"
+#include "platform/win32/system.h"
 
 namespace quillfen::win32 {
 

@@ -1,13 +1,12 @@
 // The entry point of quillfen.scr: the argument vector from the raw command
 // line, the platform, and the program's run.
-#include "platform/win32/system.h"
-
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/application.h"
 #include "app/cmdline.h"
+#include "platform/win32/system.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_platform.h"

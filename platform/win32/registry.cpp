@@ -19,8 +19,7 @@ TRegValue ReadRegistryInteger(HKEY key, const char* name) {
   if (type != REG_DWORD) return {TRegValueKind::WrongType, 0};
   // A shorter REG_DWORD leaves the upper bytes at zero.
   const std::uint32_t value = static_cast<std::uint32_t>(data[0]) | (static_cast<std::uint32_t>(data[1]) << 8) |
-                              (static_cast<std::uint32_t>(data[2]) << 16) |
-                              (static_cast<std::uint32_t>(data[3]) << 24);
+                              (static_cast<std::uint32_t>(data[2]) << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
   return {TRegValueKind::Dword, value};
 }
 

@@ -1,9 +1,8 @@
 // The registry as the password check reads it.
 #pragma once
 
-#include "platform/win32/system.h"
-
 #include "app/platform.h"
+#include "platform/win32/system.h"
 
 namespace quillfen::win32 {
 

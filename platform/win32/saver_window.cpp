@@ -119,12 +119,15 @@ void SaverWindow::Present(const TFrameView& frame, std::span<const TRect> change
   GdiFlush();  // nothing of GDI's may still be pending on the surface
 
   // The frame's pixels are 0x00RRGGBB, which is the byte order of a 32-bit DIB.
+  // A new surface takes the whole frame; after that only what changed, and
+  // nothing at all when nothing did.
   const TRect whole{0, 0, frame.Width, frame.Height};
-  const std::span<const TRect> rects = (fresh || changed.empty()) ? std::span<const TRect>(&whole, 1) : changed;
+  const std::span<const TRect> rects = fresh ? std::span<const TRect>(&whole, 1) : changed;
   RECT bounds{0, 0, 0, 0};
   for (const TRect& r : rects) {
     const std::int32_t left = std::max(r.Left, 0), top = std::max(r.Top, 0);
-    const std::int32_t right = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{r.Left} + r.Width, frame.Width));
+    const std::int32_t right =
+        static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{r.Left} + r.Width, frame.Width));
     const std::int32_t bottom =
         static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{r.Top} + r.Height, frame.Height));
     if (left >= right || top >= bottom) continue;
@@ -151,8 +154,8 @@ void SaverWindow::Paint() {
   const HDC dc = BeginPaint(hwnd_, &ps);
   if (dc == nullptr) return;
   if (surface_ != nullptr) {
-    BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-           ps.rcPaint.bottom - ps.rcPaint.top, memoryDc_, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+    BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
+           memoryDc_, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
   }
   EndPaint(hwnd_, &ps);
 }

@@ -3,12 +3,11 @@
 // surface and hands input, ticks and close requests to the application.
 #pragma once
 
-#include "platform/win32/system.h"
-
 #include <cstdint>
 #include <span>
 
 #include "app/platform.h"
+#include "platform/win32/system.h"
 
 namespace quillfen::win32 {
 

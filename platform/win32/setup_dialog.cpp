@@ -36,9 +36,9 @@ void SetupDialog::Register(HINSTANCE instance) {
 
 HWND SetupDialog::MakeControl(DWORD exStyle, const wchar_t* cls, const wchar_t* text, DWORD style, int left, int top,
                               int width, int height, int id, HINSTANCE instance) {
-  const HWND control = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, Scale(left), Scale(top),
-                                       Scale(width), Scale(height), hwnd_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  const HWND control =
+      CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, Scale(left), Scale(top), Scale(width),
+                      Scale(height), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   if (control != nullptr && font_ != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   return control;
 }
@@ -69,11 +69,10 @@ bool SetupDialog::Create(HINSTANCE instance, HWND owner, const TOptDialog& state
 
   // Created in tab order, so that the dialog keys walk Button1 then Edit1.
   button1_ = MakeControl(0, L"BUTTON", L"OK", WS_TABSTOP | BS_PUSHBUTTON, 192, 160, 57, 33, IdButton1, instance);
-  edit1_ = MakeControl(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, 209, 64, 49, 24,
-                       IdEdit1, instance);
-  upDown1_ = MakeControl(0, UPDOWN_CLASSW, nullptr,
-                         UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_ALIGNRIGHT, 258, 64, 15, 24,
-                         IdUpDown1, instance);
+  edit1_ = MakeControl(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, 209, 64, 49, 24, IdEdit1,
+                       instance);
+  upDown1_ = MakeControl(0, UPDOWN_CLASSW, nullptr, UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_ALIGNRIGHT,
+                         258, 64, 15, 24, IdUpDown1, instance);
   label1_ = MakeControl(0, L"STATIC", L"Quillfen", SS_LEFT | SS_NOPREFIX, 176, 8, 71, 16, IdLabel1, instance);
   label2_ = MakeControl(0, L"STATIC", L"for Windows 95", SS_LEFT | SS_NOPREFIX, 169, 32, 104, 16, IdLabel2, instance);
   label3_ = MakeControl(0, L"STATIC", L"value", SS_LEFT | SS_NOPREFIX, 168, 68, 35, 16, IdLabel3, instance);
@@ -84,8 +83,8 @@ bool SetupDialog::Create(HINSTANCE instance, HWND owner, const TOptDialog& state
   }
 
   // The picture at its own size, like an auto-sized image.
-  picture_ = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(QF_IDB_DIALOG_PICTURE), IMAGE_BITMAP, 0, 0,
-                                             LR_DEFAULTCOLOR));
+  picture_ = static_cast<HBITMAP>(
+      LoadImageW(instance, MAKEINTRESOURCEW(QF_IDB_DIALOG_PICTURE), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
   if (picture_ != nullptr && image1_ != nullptr)
     SendMessageW(image1_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_));
 

@@ -2,9 +2,9 @@
 // the OK button, and an edit box with an up-down control as its buddy.
 #pragma once
 
-#include "platform/win32/system.h"
-
 #include <string>
+
+#include "platform/win32/system.h"
 
 namespace quillfen {
 class TOptDialog;

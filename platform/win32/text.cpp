@@ -1,8 +1,8 @@
 #include "platform/win32/text.h"
 
-#include "platform/win32/system.h"
-
 #include <climits>
+
+#include "platform/win32/system.h"
 
 namespace quillfen::win32 {
 
@@ -19,7 +19,9 @@ std::wstring ToWide(UINT codePage, std::string_view text) {
 
 }  // namespace
 
-std::wstring Utf8ToWide(std::string_view text) { return ToWide(CP_UTF8, text); }
+std::wstring Utf8ToWide(std::string_view text) {
+  return ToWide(CP_UTF8, text);
+}
 
 std::string WideToUtf8(std::wstring_view text) {
   if (text.empty() || text.size() > INT_MAX) return {};
@@ -31,8 +33,12 @@ std::string WideToUtf8(std::wstring_view text) {
   return out;
 }
 
-std::string AnsiToUtf8(std::string_view text) { return WideToUtf8(ToWide(CP_ACP, text)); }
+std::string AnsiToUtf8(std::string_view text) {
+  return WideToUtf8(ToWide(CP_ACP, text));
+}
 
-bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+bool IsAnsiLeadByte(unsigned char byte) {
+  return IsDBCSLeadByte(byte) != FALSE;
+}
 
 }  // namespace quillfen::win32

@@ -96,20 +96,30 @@ Win32Platform::~Win32Platform() {
   UnregisterClassW(AppClassName, instance_);
 }
 
-void Win32Platform::Attach(TApplication& app) { app_ = &app; }
+void Win32Platform::Attach(TApplication& app) {
+  app_ = &app;
+}
 
-std::string Win32Platform::DefaultTitle() { return TitleFromModulePath(ModuleFileName()); }
+std::string Win32Platform::DefaultTitle() {
+  return TitleFromModulePath(ModuleFileName());
+}
 
 void Win32Platform::SetApplicationTitle(const std::string& title) {
   title_ = title;
   if (appWindow_ != nullptr) SetWindowTextW(appWindow_, Utf8ToWide(title).c_str());
 }
 
-THandle Win32Platform::ApplicationWindow() { return FromHwnd(appWindow_); }
+THandle Win32Platform::ApplicationWindow() {
+  return FromHwnd(appWindow_);
+}
 
-void Win32Platform::ShowWindow(THandle window, int command) { ::ShowWindow(ToHwnd(window), command); }
+void Win32Platform::ShowWindow(THandle window, int command) {
+  ::ShowWindow(ToHwnd(window), command);
+}
 
-THandle Win32Platform::GetForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }
+THandle Win32Platform::GetForegroundWindow() {
+  return FromHwnd(::GetForegroundWindow());
+}
 
 bool Win32Platform::GuardExists(const char* name) {
   const HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name);
@@ -127,9 +137,13 @@ THandle Win32Platform::CreateGuard(const char* name) {
   return FromPointer(CreateMutexA(&attributes, TRUE, name));
 }
 
-std::int32_t Win32Platform::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+std::int32_t Win32Platform::ScreenWidth() {
+  return GetSystemMetrics(SM_CXSCREEN);
+}
 
-std::int32_t Win32Platform::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+std::int32_t Win32Platform::ScreenHeight() {
+  return GetSystemMetrics(SM_CYSCREEN);
+}
 
 TPoint Win32Platform::GetCursorPos() {
   POINT p{0, 0};
@@ -137,7 +151,9 @@ TPoint Win32Platform::GetCursorPos() {
   return {static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y)};
 }
 
-void Win32Platform::ShowCursor(bool show) { ::ShowCursor(show ? TRUE : FALSE); }
+void Win32Platform::ShowCursor(bool show) {
+  ::ShowCursor(show ? TRUE : FALSE);
+}
 
 bool Win32Platform::GetWindowRect(THandle window, TWindowRect& rect) {
   RECT r{0, 0, 0, 0};
@@ -147,9 +163,13 @@ bool Win32Platform::GetWindowRect(THandle window, TWindowRect& rect) {
   return true;
 }
 
-std::uint32_t Win32Platform::CalendarTimeSeconds() { return static_cast<std::uint32_t>(std::time(nullptr)); }
+std::uint32_t Win32Platform::CalendarTimeSeconds() {
+  return static_cast<std::uint32_t>(std::time(nullptr));
+}
 
-THandle Win32Platform::RegOpenKey(const char* path) { return FromPointer(OpenRegistryKey(HKEY_USERS, path)); }
+THandle Win32Platform::RegOpenKey(const char* path) {
+  return FromPointer(OpenRegistryKey(HKEY_USERS, path));
+}
 
 TRegValue Win32Platform::RegReadInteger(THandle key, const char* name) {
   return ReadRegistryInteger(ToPointer<HKEY>(key), name);
@@ -159,7 +179,9 @@ void Win32Platform::RegCloseKey(THandle key) {
   if (key != 0) ::RegCloseKey(ToPointer<HKEY>(key));
 }
 
-THandle Win32Platform::LoadLibrary(const char* name) { return FromPointer(LoadLibraryA(name)); }
+THandle Win32Platform::LoadLibrary(const char* name) {
+  return FromPointer(LoadLibraryA(name));
+}
 
 THandle Win32Platform::GetProcAddress(THandle module, const char* name) {
   return FromPointer(::GetProcAddress(ToPointer<HMODULE>(module), name));
@@ -233,19 +255,29 @@ bool Win32Platform::CreateSaverWindow(const TCreateParams& params) {
   return saver_.Create(instance_, appWindow_, params);
 }
 
-THandle Win32Platform::SaverWindowHandle() { return FromHwnd(saver_.Hwnd()); }
+THandle Win32Platform::SaverWindowHandle() {
+  return FromHwnd(saver_.Hwnd());
+}
 
-void Win32Platform::ShowSaverWindow() { saver_.Show(); }
+void Win32Platform::ShowSaverWindow() {
+  saver_.Show();
+}
 
-void Win32Platform::DestroySaverWindow() { saver_.Destroy(); }
+void Win32Platform::DestroySaverWindow() {
+  saver_.Destroy();
+}
 
 void Win32Platform::PresentFrame(const TFrameView& frame, std::span<const TRect> changed) {
   saver_.Present(frame, changed);
 }
 
-void Win32Platform::CreateSetupDialog(TOptDialog& dialog) { dialog_.Create(instance_, appWindow_, dialog); }
+void Win32Platform::CreateSetupDialog(TOptDialog& dialog) {
+  dialog_.Create(instance_, appWindow_, dialog);
+}
 
-void Win32Platform::DestroySetupDialog() { dialog_.Destroy(); }
+void Win32Platform::DestroySetupDialog() {
+  dialog_.Destroy();
+}
 
 void Win32Platform::RunMessageLoop() {
   if (app_ == nullptr) return;

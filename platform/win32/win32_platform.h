@@ -2,8 +2,6 @@
 // message loop, the system calls, and the two forms' windows.
 #pragma once
 
-#include "platform/win32/system.h"
-
 #include <cstdint>
 #include <exception>
 #include <span>
@@ -14,6 +12,7 @@
 #include "app/platform.h"
 #include "platform/win32/saver_window.h"
 #include "platform/win32/setup_dialog.h"
+#include "platform/win32/system.h"
 
 namespace quillfen::win32 {
 

@@ -2,6 +2,8 @@
 // window handles from the command line widen, and the default title.
 #if defined(_WIN32)
 
+#include "platform/win32/win32_platform.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,7 +13,6 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/text.h"
-#include "platform/win32/win32_platform.h"
 
 using namespace quillfen;
 using namespace quillfen::win32;
@@ -61,9 +62,9 @@ TEST(Win32Registry, ValuesReadAsFourByteIntegers) {
   ScratchKey key;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    ASSERT_EQ(RegSetValueExA(key.Get(), "ScreenSaveUsePassword", 0, c.type, c.data.data(),
-                             static_cast<DWORD>(c.data.size())),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExA(key.Get(), "ScreenSaveUsePassword", 0, c.type, c.data.data(), static_cast<DWORD>(c.data.size())),
+        ERROR_SUCCESS);
     const TRegValue read = ReadRegistryInteger(key.Get(), "ScreenSaveUsePassword");
     EXPECT_EQ(read.Kind, c.kind);
     EXPECT_EQ(read.Data, c.value);
@@ -90,11 +91,7 @@ TEST(Win32Handles, CommandLineHandlesWidenBySignExtension) {
     std::uint32_t fromCommandLine;
     std::int64_t pointer;
   } cases[] = {
-      {0x00020054u, 0x00020054},
-      {0x7FFFFFFFu, 0x7FFFFFFF},
-      {0x80000000u, -0x80000000LL},
-      {0xFFFFFFFFu, -1},
-      {0u, 0},
+      {0x00020054u, 0x00020054}, {0x7FFFFFFFu, 0x7FFFFFFF}, {0x80000000u, -0x80000000LL}, {0xFFFFFFFFu, -1}, {0u, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fromCommandLine);

@@ -96,7 +96,9 @@ SaverRun SaverRun::WithCommandLine(const std::wstring& program, const std::wstri
   return run;
 }
 
-SaverRun::SaverRun(SaverRun&& other) noexcept : info_(other.info_) { other.info_ = {}; }
+SaverRun::SaverRun(SaverRun&& other) noexcept : info_(other.info_) {
+  other.info_ = {};
+}
 
 SaverRun::~SaverRun() {
   if (info_.hProcess == nullptr) return;
@@ -129,7 +131,9 @@ std::optional<DWORD> SaverRun::WaitExit(Ms timeout) {
   }
 }
 
-bool SaverRun::Running() { return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+bool SaverRun::Running() {
+  return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
 
 void Pump(Ms duration) {
   const auto end = Clock::now() + duration;
@@ -231,9 +235,8 @@ void Xdo(const std::string& arguments) {
   std::string unixPath = Narrow(unique).substr(2);
   for (char& c : unixPath)
     if (c == '\\') c = '/';
-  std::wstring line =
-      Widen("/bin/sh -c \"/usr/bin/xdotool " + arguments + "; echo $? > " + unixPath + ".tmp; mv " + unixPath +
-            ".tmp " + unixPath + "\"");
+  std::wstring line = Widen("/bin/sh -c \"/usr/bin/xdotool " + arguments + "; echo $? > " + unixPath + ".tmp; mv " +
+                            unixPath + ".tmp " + unixPath + "\"");
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
@@ -261,13 +264,15 @@ HostWindow::HostWindow(int width, int height) {
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
   wc.lpszClassName = L"QuillfenTestHost";
   RegisterClassExW(&wc);
-  hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, width,
-                          height, nullptr, nullptr, wc.hInstance, nullptr);
+  hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, width, height,
+                          nullptr, nullptr, wc.hInstance, nullptr);
   EXPECT_NE(hwnd_, nullptr);
   Pump(100ms);
 }
 
-HostWindow::~HostWindow() { Destroy(); }
+HostWindow::~HostWindow() {
+  Destroy();
+}
 
 void HostWindow::Destroy() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
@@ -303,7 +308,9 @@ void PasswordSetting::Set(DWORD type, const void* data, DWORD size) {
   ASSERT_EQ(RegSetValueExW(key_, PasswordValue, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
 }
 
-void PasswordSetting::Delete() { RegDeleteValueW(key_, PasswordValue); }
+void PasswordSetting::Delete() {
+  RegDeleteValueW(key_, PasswordValue);
+}
 
 std::optional<std::string> ReadFileBytes(const std::wstring& path) {
   const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -3,14 +3,14 @@
 // registry value of the password check and the settings file.
 #pragma once
 
-#include "platform/win32/system.h"
-
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/win32/system.h"
 
 namespace qfe2e {
 

@@ -15,8 +15,12 @@ namespace {
 
 constexpr DWORD RefusedExitCode = 0xFFFFFFFFu;  // -1
 
-bool IsClass(HWND w, const wchar_t* name) { return ClassOf(w) == name; }
-bool IsVisibleClass(HWND w, const wchar_t* name) { return IsWindowVisible(w) && IsClass(w, name); }
+bool IsClass(HWND w, const wchar_t* name) {
+  return ClassOf(w) == name;
+}
+bool IsVisibleClass(HWND w, const wchar_t* name) {
+  return IsWindowVisible(w) && IsClass(w, name);
+}
 
 HWND ApplicationWindowOf(const SaverRun& run) {
   return WaitForWindow(run.Pid(), [](HWND w) { return IsClass(w, L"QuillfenApplication"); });
@@ -27,7 +31,8 @@ HWND SaverWindowOf(const SaverRun& run) {
 }
 
 HWND ErrorBoxOf(const SaverRun& run, Ms timeout = StartTimeout) {
-  return WaitForWindow(run.Pid(), [](HWND w) { return IsVisibleClass(w, L"#32770"); }, timeout);
+  return WaitForWindow(
+      run.Pid(), [](HWND w) { return IsVisibleClass(w, L"#32770"); }, timeout);
 }
 
 bool HasText(const std::vector<std::wstring>& texts, const std::string& utf8) {
@@ -389,7 +394,9 @@ HWND SetupDialogOf(const SaverRun& run) {
   return WaitForWindow(run.Pid(), [](HWND w) { return IsVisibleClass(w, L"QuillfenSetup"); });
 }
 
-HWND EditOf(HWND dialog) { return FindWindowExW(dialog, nullptr, L"Edit", nullptr); }
+HWND EditOf(HWND dialog) {
+  return FindWindowExW(dialog, nullptr, L"Edit", nullptr);
+}
 
 TEST(Setup, ShowsTheCountStepsItAndWritesItOnOk) {
   ScratchCopy copy;
