@@ -256,7 +256,7 @@ void Xdo(const std::string& arguments) {
   Pump(300ms);
 }
 
-HostWindow::HostWindow(int width, int height) {
+HostWindow::HostWindow(int width, int height, bool visible) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = DefWindowProcW;
@@ -264,8 +264,8 @@ HostWindow::HostWindow(int width, int height) {
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
   wc.lpszClassName = L"QuillfenTestHost";
   RegisterClassExW(&wc);
-  hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, width, height,
-                          nullptr, nullptr, wc.hInstance, nullptr);
+  hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"preview host", WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 40,
+                          30, width, height, nullptr, nullptr, wc.hInstance, nullptr);
   EXPECT_NE(hwnd_, nullptr);
   Pump(100ms);
 }

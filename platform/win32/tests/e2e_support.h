@@ -90,7 +90,7 @@ void Xdo(const std::string& arguments);
 // display settings.
 class HostWindow {
  public:
-  HostWindow(int width, int height);
+  HostWindow(int width, int height, bool visible = true);
   ~HostWindow();
   HostWindow(const HostWindow&) = delete;
   HostWindow& operator=(const HostWindow&) = delete;

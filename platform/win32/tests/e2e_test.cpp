@@ -172,10 +172,12 @@ TEST(CommandLine, PasswordChangeEndsWithZero) {
 
 TEST(Preview, FillsTheHostAsAChildAndKeepsASecondOneOut) {
   ScratchCopy copy;
-  HostWindow host(320, 240);
+  // The host starts hidden: the preview shows it.
+  HostWindow host(320, 240, false);
   SaverRun first(copy.Program(), L"/p " + host.Decimal());
   const HWND child = WaitForChild(host.Hwnd());
   ASSERT_NE(child, nullptr) << "no window appeared in the host";
+  EXPECT_TRUE(IsWindowVisible(host.Hwnd()));
   DWORD owner = 0;
   GetWindowThreadProcessId(child, &owner);
   EXPECT_EQ(owner, first.Pid());
@@ -196,12 +198,17 @@ TEST(Preview, FillsTheHostAsAChildAndKeepsASecondOneOut) {
   // The application window is hidden in preview mode.
   for (HWND w : WindowsOf(first.Pid())) EXPECT_FALSE(IsWindowVisible(w)) << Narrow(ClassOf(w));
 
-  // A second preview is refused while the first runs, and adds no window.
+  // A second preview is refused while the first runs: it adds no window and
+  // leaves the host as it is, hidden here.
   {
+    ShowWindow(host.Hwnd(), SW_HIDE);
     SaverRun second(copy.Program(), L"/p " + host.Decimal());
     EXPECT_EQ(second.WaitExit(StartTimeout), RefusedExitCode);
     EXPECT_EQ(GetWindow(child, GW_HWNDNEXT), nullptr);
     EXPECT_EQ(GetWindow(child, GW_HWNDPREV), nullptr);
+    EXPECT_FALSE(IsWindowVisible(host.Hwnd()));
+    ShowWindow(host.Hwnd(), SW_SHOW);
+    Pump(100ms);
   }
 
   // Input does not end a preview; a close from outside does, with 0.
@@ -284,6 +291,14 @@ TEST(Saver, CoversTheScreenTopmostAndAnimates) {
   EXPECT_GT(white, after.size() / 2) << "the field is not white";
   EXPECT_LT(white, after.size()) << "no walker is shown";
   EXPECT_GT(changed, 0u) << "the walkers do not move";
+
+  // Asked whether the session may end, a saver without a password says yes,
+  // and only a close ends it.
+  DWORD_PTR mayEnd = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(saver, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &mayEnd));
+  EXPECT_EQ(mayEnd, TRUE);
+  EXPECT_TRUE(Settle(saver));
+  EXPECT_TRUE(run.Running());
 
   PostMessageW(saver, WM_CLOSE, 0, 0);
   EXPECT_EQ(run.WaitExit(StartTimeout), 0u);
