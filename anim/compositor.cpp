@@ -1,9 +1,10 @@
 #include "anim/compositor.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
-// The wide blend needs GCC or clang on x86 and a system that keeps 32-byte
+// The wide blends need GCC or clang on x86 and a system that keeps 32-byte
 // stack slots aligned (64-bit Windows does not for spilled AVX registers).
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__) && !defined(_WIN32)
 #define QF_WIDE_BLEND 1
@@ -12,131 +13,320 @@
 #define QF_WIDE_BLEND 0
 #endif
 
+// SSE2 is part of every x86-64 processor and needs only the 16-byte stack
+// alignment that every x86-64 system keeps: the plain code uses it for the
+// blend and for streaming stores, which write finished bands past the caches
+// without reading the old surface first.
+#if defined(__x86_64__) && defined(__SSE2__)
+#define QF_SSE2 1
+#include <emmintrin.h>
+#else
+#define QF_SSE2 0
+#endif
+
+// How the composition works.
+//
+// Each frame is cut, once, into chunks of 16 neighbouring row pixels that
+// together cover every pixel that can change the surface. A pool pixel says
+// what the two transfers do to the surface pixel under it: where the mask is
+// white it is the frame pixel with a clear top byte (it replaces what lies
+// below); where the mask is black it is the frame pixel with the top byte
+// set (it is ANDed onto what lies below; a white one, all ones, changes
+// nothing).
+//
+// The surface is composed band by band, and within a band the walkers are
+// drawn from the top one down. A band pixel starts as white with its top
+// byte set ("open") and takes the AND of every pool pixel drawn onto it
+// until one with a clear top byte closes it. Drawing in walker order would
+// leave exactly this there: the topmost replacing pixel ANDed with the
+// pixels above it, or white ANDed with them where nothing replaced it.
+// Closed pixels are never changed again (the widest blend does not even read
+// the pool for them). The top bytes are cleared when the band is copied out.
+
 namespace quillfen {
 
 namespace {
 
-constexpr std::uint32_t CopyBit = 0x80000000u;
 constexpr std::uint32_t ColourBits = 0x00FFFFFFu;
+constexpr std::uint32_t KeepBits = 0xFF000000u;
+// The pool pixel of a black mask over a white frame pixel.
+constexpr std::uint32_t Unchanged = 0xFFFFFFFFu;
+// A band pixel that nothing has closed yet, and nothing ANDed.
+constexpr std::uint32_t OpenWhite = 0xFFFFFFFFu;
 
-// Rows of the surface handled together: all walkers are drawn into one band
-// while it stays in the cache, then the next band follows. Each pixel still
-// sees the clear and the walkers in the same order as without bands.
-constexpr std::int32_t BandHeight = 32;
+constexpr std::int32_t Chunk = 16;  // pixels in a chunk
 
-// dst := (dst OR mask) AND frame for n pixels, with the mask carried in the
-// top bit of each source pixel: set means pure white, clear pure black.
-inline void BlendSpan(std::uint32_t* __restrict dst, const std::uint32_t* __restrict src, std::int32_t n) noexcept {
-  for (std::int32_t i = 0; i < n; ++i) {
-    const std::uint32_t s = src[i];
-    const std::uint32_t m = static_cast<std::uint32_t>(static_cast<std::int32_t>(s) >> 31);
-    dst[i] = (dst[i] | m) & s & ColourBits;
+// A band holds about this many pixels (256 KB): it stays in a typical
+// second-level cache together with the frames; at least one row.
+constexpr std::int64_t BandPixels = 64 * 1024;
+
+// A surface larger than this is unlikely to stay in the last-level cache
+// until the next tick or the display reads it, so finished bands are
+// streamed to memory; smaller ones are stored normally and stay cached.
+constexpr std::size_t StreamOutBytes = std::size_t{16} << 20;
+
+enum TKernelId : int { PortableKernel, Avx2Kernel, Avx512Kernel };
+
+// Copies n finished pixels out to the surface without their top bytes and
+// leaves the band open white for the next one, with plain stores.
+inline void CopyOutTail(std::uint32_t* __restrict dst, std::uint32_t* __restrict src, std::size_t from,
+                        std::size_t n) noexcept {
+  for (std::size_t i = from; i < n; ++i) {
+    dst[i] = src[i] & ColourBits;
+    src[i] = OpenWhite;
   }
 }
 
+// What every processor runs: SSE2 on x86-64, one pixel at a time elsewhere.
+struct TPortableOps {
+  // Draws one chunk onto band pixels d: open pixels take d AND p.
+  static void DrawChunk(std::uint32_t* __restrict d, const std::uint32_t* __restrict p) noexcept {
+#if QF_SSE2
+    for (int i = 0; i < Chunk; i += 4) {
+      __m128i* at = reinterpret_cast<__m128i*>(d + i);
+      const __m128i old = _mm_loadu_si128(at);
+      const __m128i open = _mm_srai_epi32(old, 31);
+      const __m128i pool = _mm_load_si128(reinterpret_cast<const __m128i*>(p + i));
+      _mm_storeu_si128(at, _mm_andnot_si128(_mm_andnot_si128(pool, open), old));
+    }
+#else
+    for (int i = 0; i < Chunk; ++i) {
+      const std::uint32_t open = static_cast<std::uint32_t>(static_cast<std::int32_t>(d[i]) >> 31);
+      d[i] &= p[i] | ~open;
+    }
+#endif
+  }
+
+  static void CopyOut(std::uint32_t* __restrict dst, std::uint32_t* __restrict src, std::size_t n,
+                      [[maybe_unused]] bool stream) noexcept {
+    std::size_t i = 0;
+#if QF_SSE2
+    if (stream) {
+      for (; i < n && (reinterpret_cast<std::uintptr_t>(dst + i) & 15u) != 0; ++i) {
+        dst[i] = src[i] & ColourBits;
+        src[i] = OpenWhite;
+      }
+      const __m128i colour = _mm_set1_epi32(static_cast<int>(ColourBits));
+      const __m128i white = _mm_set1_epi32(static_cast<int>(OpenWhite));
+      for (; i + 4 <= n; i += 4) {
+        __m128i* from = reinterpret_cast<__m128i*>(src + i);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(dst + i), _mm_and_si128(_mm_loadu_si128(from), colour));
+        _mm_storeu_si128(from, white);
+      }
+    }
+#endif
+    CopyOutTail(dst, src, i, n);
+  }
+};
+
 #if QF_WIDE_BLEND
-// Eight pixels at a time. The operation gives the same result when applied
-// twice to a pixel, so a span's last, partial group is done as the eight
-// pixels that end the span, overlapping the group before it.
-__attribute__((target("avx2"), always_inline)) inline void Blend8(std::uint32_t* dst, const std::uint32_t* src,
-                                                                  __m256i colour) noexcept {
-  const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
-  const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
-  const __m256i m = _mm256_srai_epi32(s, 31);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst),
-                      _mm256_and_si256(_mm256_or_si256(d, m), _mm256_and_si256(s, colour)));
-}
+struct TAvx2Ops {
+  __attribute__((target("avx2"))) static void DrawChunk(std::uint32_t* __restrict d,
+                                                        const std::uint32_t* __restrict p) noexcept {
+    for (int half = 0; half < 2; ++half) {
+      __m256i* at = reinterpret_cast<__m256i*>(d + 8 * half);
+      const __m256i old = _mm256_loadu_si256(at);
+      const __m256i open = _mm256_srai_epi32(old, 31);
+      const __m256i pool = _mm256_load_si256(reinterpret_cast<const __m256i*>(p + 8 * half));
+      // old AND (pool OR NOT open) = NOT (open AND NOT pool) AND old
+      _mm256_storeu_si256(at, _mm256_andnot_si256(_mm256_andnot_si256(pool, open), old));
+    }
+  }
 
-__attribute__((target("avx2"))) void BlendSpanWide(std::uint32_t* dst, const std::uint32_t* src,
-                                                   std::int32_t n) noexcept {
-  if (n < 8) return BlendSpan(dst, src, n);
-  const __m256i colour = _mm256_set1_epi32(static_cast<int>(ColourBits));
-  std::int32_t i = 0;
-  for (; i + 8 <= n; i += 8) Blend8(dst + i, src + i, colour);
-  if (i < n) Blend8(dst + n - 8, src + n - 8, colour);
-}
+  __attribute__((target("avx2"))) static void CopyOut(std::uint32_t* __restrict dst, std::uint32_t* __restrict src,
+                                                      std::size_t n, bool stream) noexcept {
+    std::size_t i = 0;
+    for (; i < n && (reinterpret_cast<std::uintptr_t>(dst + i) & 31u) != 0; ++i) {
+      dst[i] = src[i] & ColourBits;
+      src[i] = OpenWhite;
+    }
+    const __m256i colour = _mm256_set1_epi32(static_cast<int>(ColourBits));
+    const __m256i white = _mm256_set1_epi32(static_cast<int>(OpenWhite));
+    for (; i + 8 <= n; i += 8) {
+      __m256i* from = reinterpret_cast<__m256i*>(src + i);
+      __m256i* to = reinterpret_cast<__m256i*>(dst + i);
+      const __m256i out = _mm256_and_si256(_mm256_loadu_si256(from), colour);
+      if (stream) {
+        _mm256_stream_si256(to, out);
+      } else {
+        _mm256_store_si256(to, out);
+      }
+      _mm256_storeu_si256(from, white);
+    }
+    CopyOutTail(dst, src, i, n);
+  }
+};
 
-bool HasWideBlend() noexcept {
-  return __builtin_cpu_supports("avx2");
+struct TAvx512Ops {
+  // The pool is read only for open lanes: a chunk over closed pixels costs
+  // no pool traffic. Testing for that with a branch costs more than it saves.
+  __attribute__((target("avx512f"))) static void DrawChunk(std::uint32_t* __restrict d,
+                                                           const std::uint32_t* __restrict p) noexcept {
+    const __m512i old = _mm512_loadu_si512(d);
+    const __mmask16 open = _mm512_cmplt_epi32_mask(old, _mm512_setzero_si512());
+    _mm512_storeu_si512(d, _mm512_mask_and_epi32(old, open, old, _mm512_maskz_load_epi32(open, p)));
+  }
+
+  __attribute__((target("avx512f"))) static void CopyOut(std::uint32_t* __restrict dst, std::uint32_t* __restrict src,
+                                                         std::size_t n, bool stream) noexcept {
+    std::size_t i = 0;
+    for (; i < n && (reinterpret_cast<std::uintptr_t>(dst + i) & 63u) != 0; ++i) {
+      dst[i] = src[i] & ColourBits;
+      src[i] = OpenWhite;
+    }
+    const __m512i colour = _mm512_set1_epi32(static_cast<int>(ColourBits));
+    const __m512i white = _mm512_set1_epi32(static_cast<int>(OpenWhite));
+    for (; i + 16 <= n; i += 16) {
+      const __m512i out = _mm512_and_si512(_mm512_loadu_si512(src + i), colour);
+      if (stream) {
+        _mm512_stream_si512(reinterpret_cast<__m512i*>(dst + i), out);
+      } else {
+        _mm512_store_si512(dst + i, out);
+      }
+      _mm512_storeu_si512(src + i, white);
+    }
+    CopyOutTail(dst, src, i, n);
+  }
+};
+
+int ChooseKernel(TBlendKernel wanted) noexcept {
+  if (wanted == TBlendKernel::Portable) return PortableKernel;
+  __builtin_cpu_init();
+  if (wanted == TBlendKernel::Fastest && __builtin_cpu_supports("avx512f")) return Avx512Kernel;
+  if (__builtin_cpu_supports("avx2")) return Avx2Kernel;
+  return PortableKernel;
 }
 #else
-void BlendSpanWide(std::uint32_t* dst, const std::uint32_t* src, std::int32_t n) noexcept {
-  BlendSpan(dst, src, n);
-}
-bool HasWideBlend() noexcept {
-  return false;
+int ChooseKernel(TBlendKernel) noexcept {
+  return PortableKernel;
 }
 #endif
+
+// Makes the streamed stores visible before anyone reads the surface.
+inline void FinishCopyOut() noexcept {
+#if QF_SSE2
+  _mm_sfence();
+#endif
+}
 
 std::int64_t Area(const TRect& r) noexcept {
   return std::int64_t{r.Width} * r.Height;
 }
 
+// The first element of `store` at or after a 64-byte boundary.
+std::uint32_t* Aligned64(std::vector<std::uint32_t>& store) noexcept {
+  const std::size_t misaligned = reinterpret_cast<std::uintptr_t>(store.data()) % 64u;
+  return store.data() + (misaligned == 0 ? 0 : (64u - misaligned) / sizeof(std::uint32_t));
+}
+
 }  // namespace
 
 TCompositor::TCompositor(const TImage& sheet, std::int32_t width, std::int32_t height, TBlendKernel kernel)
-    : Wide_(kernel == TBlendKernel::Fastest && HasWideBlend()) {
+    : Kernel_(ChooseKernel(kernel)) {
   if (sheet.Width != SheetWidth || sheet.Height != SheetHeight ||
       sheet.Pixels.size() != static_cast<std::size_t>(SheetWidth) * SheetHeight)
     throw std::invalid_argument("the sprite sheet must be 675 x 722 pixels");
   if (width >= 1 && height >= 1) {
     Width_ = width;
     Height_ = height;
-    Surface_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), WhitePixel);
+    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    SurfaceStore_.assign(pixels + 64 / sizeof(std::uint32_t), WhitePixel);
+    Surface_ = {Aligned64(SurfaceStore_), pixels};
+    // Spare pixels: a chunk's first pixel is on the surface, so it reaches
+    // at most 15 pixels past either side.
+    // Rows start on 64-byte boundaries, as the surface's do where the width
+    // allows.
+    const std::int64_t stride = (std::int64_t{Width_} + Chunk - 1) / Chunk * Chunk + 2 * Chunk;
+    // Chunk offsets (row x stride) must fit in 32 bits.
+    if (stride > INT32_MAX / 512) throw std::invalid_argument("the surface is too wide");
+    BandStride_ = static_cast<std::int32_t>(stride);
+    BandHeight_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(BandPixels / stride, 1, Height_));
+    BandCount_ = (Height_ + BandHeight_ - 1) / BandHeight_;
+    StreamOut_ = Surface_.size() * sizeof(std::uint32_t) > StreamOutBytes;
   }
 
+  // What one frame pixel does to the surface, worked out once.
+  const auto poolPixel = [&sheet](std::int32_t fx, std::int32_t fy, std::int32_t mx, std::int32_t my) {
+    const std::uint32_t m = sheet.At(mx, my) & ColourBits;
+    const std::uint32_t s = sheet.At(fx, fy) & ColourBits;
+    if (m != 0 && m != ColourBits)
+      throw std::invalid_argument("the sprite sheet's masks must be pure black or pure white");
+    return m != 0 ? s : s | KeepBits;
+  };
+
+  std::vector<std::uint32_t> pool;
+  std::int32_t tallest = 0;
   Frames_.resize(KindCount * 3);
   for (int kind = 0; kind < KindCount; ++kind) {
     for (int column = 0; column < 3; ++column) {
       // Animation frame `column` shows sheet column `column` for 0 .. 2.
       const TSheetRect fr = FrameSourceRect(kind, column);
       const TSheetRect mr = MaskSourceRect(kind, column);
-      TFrameRuns& f = Frames_[static_cast<std::size_t>(kind * 3 + column)];
+      const auto at = [&](std::int32_t i, std::int32_t j) {
+        return i < fr.Width ? poolPixel(fr.Left + i, fr.Top + j, mr.Left + i, mr.Top + j) : Unchanged;
+      };
+      TFrameChunks& f = Frames_[static_cast<std::size_t>(kind * 3 + column)];
       f.Width = fr.Width;
       f.Height = fr.Height;
-      f.FirstRow = static_cast<std::uint32_t>(Rows_.size());
+      f.FirstRow = static_cast<std::uint32_t>(RowChunk_.size());
       std::int32_t left = fr.Width, right = 0, top = fr.Height, bottom = 0;
       for (std::int32_t j = 0; j < fr.Height; ++j) {
-        std::int32_t begin = fr.Width, end = 0;
-        for (std::int32_t i = 0; i < fr.Width; ++i) {
-          const std::uint32_t m = sheet.At(mr.Left + i, mr.Top + j) & ColourBits;
-          const std::uint32_t s = sheet.At(fr.Left + i, fr.Top + j) & ColourBits;
-          if (m != 0 && m != ColourBits)
-            throw std::invalid_argument("the sprite sheet's masks must be pure black or pure white");
-          // Black mask over a white frame pixel leaves the surface as it is.
-          if (m == 0 && s == ColourBits) continue;
-          begin = std::min(begin, i);
-          end = i + 1;
-        }
-        TRowSpan row;
-        if (begin < end) {
-          row.Begin = begin;
-          row.End = end;
-          row.Offset = static_cast<std::uint32_t>(Pool_.size());
-          for (std::int32_t i = begin; i < end; ++i) {
-            const std::uint32_t m = sheet.At(mr.Left + i, mr.Top + j) & ColourBits;
-            const std::uint32_t s = sheet.At(fr.Left + i, fr.Top + j) & ColourBits;
-            Pool_.push_back(m != 0 ? s | CopyBit : s);
+        RowChunk_.push_back(static_cast<std::uint32_t>(Chunks_.size()));
+        // Each chunk starts at the first pixel that the ones before left out.
+        for (std::int32_t i = 0; i < fr.Width;) {
+          if (at(i, j) == Unchanged) {
+            ++i;
+            continue;
           }
-          left = std::min(left, begin);
-          right = std::max(right, end);
+          Chunks_.push_back({j * BandStride_ + i, i});
+          for (std::int32_t c = i; c < i + Chunk; ++c) {
+            const std::uint32_t p = at(c, j);
+            pool.push_back(p);
+            if (p != Unchanged) {
+              left = std::min(left, c);
+              right = std::max(right, c + 1);
+            }
+          }
           top = std::min(top, j);
           bottom = j + 1;
+          i += Chunk;
         }
-        Rows_.push_back(row);
       }
+      RowChunk_.push_back(static_cast<std::uint32_t>(Chunks_.size()));
       if (left < right) f.Content = {left, top, right - left, bottom - top};
+      tallest = std::max(tallest, f.Content.Height);
     }
   }
+  // Room to align the start, and for the look-ahead past the last chunk.
+  PoolStore_.assign(pool.size() + 64 / sizeof(std::uint32_t) + 2 * Chunk, Unchanged);
+  std::uint32_t* const aligned = Aligned64(PoolStore_);
+  std::copy(pool.begin(), pool.end(), aligned);
+  Pool_ = aligned;
 
   Draws_.resize(MaxWalkers);
   Previous_.resize(MaxWalkers);
   Damage_.resize(2 * MaxWalkers);
+
+  if (Width_ > 0) {
+    const std::size_t bands = static_cast<std::size_t>(BandCount_);
+    // Rows more for the drawing loop's look-ahead, which reaches two rows
+    // down and a little past a row's end.
+    BandStore_.assign(static_cast<std::size_t>(BandHeight_ + 3) * static_cast<std::size_t>(BandStride_) + Chunk,
+                      OpenWhite);
+    Band_ = Aligned64(BandStore_) + Chunk;
+    BandFirst_.resize(bands + 1);
+    BandCursor_.resize(bands);
+    BandLeft_.resize(bands);
+    BandRight_.resize(bands);
+    // A walker's content reaches into at most this many bands.
+    const std::size_t perWalker = static_cast<std::size_t>((tallest + BandHeight_ - 1) / BandHeight_ + 1);
+    BandDraws_.resize(static_cast<std::size_t>(MaxWalkers) * perWalker);
+  }
 }
 
 void TCompositor::DrawWalker(int kind, int frame, std::int32_t x, std::int32_t y) noexcept {
   if (DrawCount_ >= Draws_.size()) return;  // StepWalkers never draws more than MaxWalkers
-  const TFrameRuns& f = Frames_[static_cast<std::size_t>(kind * 3 + FrameColumns[frame])];
+  const TFrameChunks& f = Frames_[static_cast<std::size_t>(kind * 3 + FrameColumns[frame])];
   // Clip the content box in 64 bits: positions come from the model and may lie far outside.
   const std::int64_t l = std::max<std::int64_t>(std::int64_t{x} + f.Content.Left, 0);
   const std::int64_t t = std::max<std::int64_t>(std::int64_t{y} + f.Content.Top, 0);
@@ -150,57 +340,138 @@ void TCompositor::DrawWalker(int kind, int frame, std::int32_t x, std::int32_t y
                            static_cast<std::int32_t>(b - t)}};
 }
 
-void TCompositor::ClearBand(std::int32_t top, std::int32_t bottom) noexcept {
-  const std::size_t w = static_cast<std::size_t>(Width_);
-  std::uint32_t* const s = Surface_.data();
-  if (FirstFrame_) {
-    std::fill(s + static_cast<std::size_t>(top) * w, s + static_cast<std::size_t>(bottom) * w, WhitePixel);
-    return;
-  }
-  // Everything outside the last frame's walkers is white already. Where they
-  // cover most of the band, one fill is cheaper than many small ones.
-  std::int64_t covered = 0;
-  for (std::size_t i = 0; i < PreviousCount_; ++i) {
-    const TRect& r = Previous_[i];
-    const std::int32_t t = std::max(r.Top, top), b = std::min(r.Top + r.Height, bottom);
-    if (t < b) covered += std::int64_t{r.Width} * (b - t);
-  }
-  if (covered == 0) return;
-  if (covered * 2 >= std::int64_t{Width_} * (bottom - top)) {
-    std::fill(s + static_cast<std::size_t>(top) * w, s + static_cast<std::size_t>(bottom) * w, WhitePixel);
-    return;
-  }
-  for (std::size_t i = 0; i < PreviousCount_; ++i) {
-    const TRect& r = Previous_[i];
-    const std::int32_t t = std::max(r.Top, top), b = std::min(r.Top + r.Height, bottom);
-    for (std::int32_t y = t; y < b; ++y) {
-      std::uint32_t* row = s + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(r.Left);
-      std::fill(row, row + r.Width, WhitePixel);
+// Lists each band's walkers in walker order, and per band the columns that
+// this frame or the last one drew on: everything else in it is white and
+// stays white.
+void TCompositor::SortIntoBands() noexcept {
+  const std::size_t bands = BandCursor_.size();
+  const std::int32_t bh = BandHeight_;
+  std::fill(BandFirst_.begin(), BandFirst_.end(), 0u);
+  std::fill(BandLeft_.begin(), BandLeft_.end(), Width_);
+  std::fill(BandRight_.begin(), BandRight_.end(), 0);
+  const auto widen = [&](const TRect& r) {
+    for (std::int32_t b = r.Top / bh, last = (r.Top + r.Height - 1) / bh; b <= last; ++b) {
+      BandLeft_[static_cast<std::size_t>(b)] = std::min(BandLeft_[static_cast<std::size_t>(b)], r.Left);
+      BandRight_[static_cast<std::size_t>(b)] = std::max(BandRight_[static_cast<std::size_t>(b)], r.Left + r.Width);
     }
+  };
+  for (std::size_t i = 0; i < PreviousCount_; ++i) widen(Previous_[i]);
+  for (std::size_t i = 0; i < DrawCount_; ++i) {
+    const TRect& r = Draws_[i].Clip;
+    widen(r);
+    for (std::int32_t b = r.Top / bh, last = (r.Top + r.Height - 1) / bh; b <= last; ++b)
+      ++BandFirst_[static_cast<std::size_t>(b) + 1];
+  }
+  for (std::size_t b = 0; b < bands; ++b) {
+    BandFirst_[b + 1] += BandFirst_[b];
+    BandCursor_[b] = BandFirst_[b];
+  }
+  for (std::size_t i = 0; i < DrawCount_; ++i) {
+    const TRect& r = Draws_[i].Clip;
+    for (std::int32_t b = r.Top / bh, last = (r.Top + r.Height - 1) / bh; b <= last; ++b)
+      BandDraws_[BandCursor_[static_cast<std::size_t>(b)]++] = static_cast<std::uint32_t>(i);
   }
 }
 
-void TCompositor::DrawBand(const TDraw& d, std::int32_t top, std::int32_t bottom) noexcept {
-  const std::int32_t t = std::max(d.Clip.Top, top), b = std::min(d.Clip.Top + d.Clip.Height, bottom);
-  if (t >= b) return;
-  const TRowSpan* rows = Rows_.data() + d.Frame->FirstRow;
-  const std::uint32_t* pool = Pool_.data();
-  const std::size_t w = static_cast<std::size_t>(Width_);
-  // Columns of the frame that land on the surface.
-  const std::int32_t minI = d.Clip.Left - d.X, maxI = d.Clip.Left + d.Clip.Width - d.X;
-  for (std::int32_t y = t; y < b; ++y) {
-    const TRowSpan& row = rows[y - d.Y];
-    const std::int32_t lo = std::max(row.Begin, minI), hi = std::min(row.End, maxI);
-    if (lo >= hi) continue;
-    std::uint32_t* dst = Surface_.data() + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(d.X + lo);
-    const std::uint32_t* src = pool + row.Offset + static_cast<std::uint32_t>(lo - row.Begin);
-    if (Wide_) {
-      BlendSpanWide(dst, src, hi - lo);
-    } else {
-      BlendSpan(dst, src, hi - lo);
+// The band loop, once per blend so that each inlines its own.
+struct TBandComposer {
+  template <typename Ops>
+  __attribute__((always_inline)) static inline void ComposeBands(TCompositor& c) noexcept {
+    const TCompositor::TChunk* const chunks = c.Chunks_.data();
+    // Local copies: stores into the band could alias the members, as far as
+    // the compiler knows.
+    const std::uint32_t* const pool = c.Pool_;
+    std::uint32_t* const pixels = c.Band_;
+    const std::ptrdiff_t stride = c.BandStride_;
+    const std::size_t w = static_cast<std::size_t>(c.Width_);
+    for (std::int32_t band = 0; band < c.BandCount_; ++band) {
+      const std::size_t b = static_cast<std::size_t>(band);
+      const std::int32_t left = c.BandLeft_[b], right = c.BandRight_[b];
+      if (left >= right) continue;  // white before and white now
+      const std::int32_t top = band * c.BandHeight_, bottom = std::min(top + c.BandHeight_, c.Height_);
+
+      // The band is open white here: the copy-out of the band before left it
+      // so. The topmost walker first.
+      const std::uint32_t begin = c.BandFirst_[b], end = c.BandFirst_[b + 1];
+      for (std::uint32_t e = end; e > begin; --e) {
+        const TCompositor::TDraw& d = c.Draws_[c.BandDraws_[e - 1]];
+        const TCompositor::TFrameChunks& f = *d.Frame;
+        const std::int32_t t = std::max(d.Clip.Top, top), bt = std::min(d.Clip.Top + d.Clip.Height, bottom);
+        const std::uint32_t first = c.RowChunk_[f.FirstRow + static_cast<std::uint32_t>(t - d.Y)];
+        const std::uint32_t last = c.RowChunk_[f.FirstRow + static_cast<std::uint32_t>(bt - d.Y)];
+        // The band pixel of the frame's corner, as an offset (it may lie outside).
+        const std::ptrdiff_t corner = static_cast<std::ptrdiff_t>(d.Y - top) * stride + d.X;
+        const std::uint32_t* p = pool + std::size_t{first} * Chunk;
+
+        // Ask for the next walker's first chunks and band rows ahead: they
+        // lie anywhere in the second-level cache.
+        if (e - 1 > begin) {
+          const TCompositor::TDraw& n = c.Draws_[c.BandDraws_[e - 2]];
+          const std::int32_t nt = std::max(n.Clip.Top, top);
+          const std::uint32_t next = c.RowChunk_[n.Frame->FirstRow + static_cast<std::uint32_t>(nt - n.Y)];
+          __builtin_prefetch(chunks + next);
+          __builtin_prefetch(pool + std::size_t{next} * Chunk);
+          __builtin_prefetch(pool + std::size_t{next} * Chunk + Chunk);
+          const std::uint32_t* row = pixels + (static_cast<std::ptrdiff_t>(nt - top) * stride + n.Clip.Left);
+          __builtin_prefetch(row, 1);
+          __builtin_prefetch(row + Chunk, 1);
+          __builtin_prefetch(row + stride, 1);
+          __builtin_prefetch(row + stride + Chunk, 1);
+        }
+
+        const std::int32_t minI = d.Clip.Left - d.X, maxI = d.Clip.Left + d.Clip.Width - d.X;
+        if (minI <= f.Content.Left && maxI >= f.Content.Left + f.Content.Width) {
+          // Two chunks a step: their loads start together. The rows they
+          // reach later lie scattered in the second-level cache: ask for
+          // them ahead.
+          std::uint32_t k = first;
+          for (; k + 2 <= last; k += 2, p += 2 * Chunk) {
+            const std::ptrdiff_t at0 = corner + chunks[k].Offset, at1 = corner + chunks[k + 1].Offset;
+            __builtin_prefetch(pixels + (at0 + 2 * stride), 1);
+            __builtin_prefetch(pixels + (at1 + 2 * stride), 1);
+            __builtin_prefetch(pixels + (at1 + Chunk + 2 * stride), 1);
+            Ops::DrawChunk(pixels + at0, p);
+            Ops::DrawChunk(pixels + at1, p + Chunk);
+          }
+          if (k < last) Ops::DrawChunk(pixels + (corner + chunks[k].Offset), p);
+        } else {
+          // Cut at the surface's side: the part of a chunk that reaches past
+          // it lands in the spare pixels beside the band.
+          for (std::uint32_t k = first; k < last; ++k, p += Chunk) {
+            if (chunks[k].Column + Chunk <= minI || chunks[k].Column >= maxI) continue;
+            Ops::DrawChunk(pixels + (corner + chunks[k].Offset), p);
+          }
+        }
+      }
+
+      for (std::int32_t y = top; y < bottom; ++y)
+        Ops::CopyOut(c.Surface_.data() + static_cast<std::size_t>(y) * w + static_cast<std::size_t>(left),
+                     pixels + (static_cast<std::ptrdiff_t>(y - top) * stride + left),
+                     static_cast<std::size_t>(right - left), c.StreamOut_);
     }
+    FinishCopyOut();
   }
+};
+
+namespace {
+
+void ComposeBandsPortable(TCompositor& c) noexcept {
+  TBandComposer::ComposeBands<TPortableOps>(c);
 }
+
+#if QF_WIDE_BLEND
+// `flatten` inlines the wide blends into the loop, which their target
+// attribute alone would not allow.
+__attribute__((target("avx2"), flatten)) void ComposeBandsAvx2(TCompositor& c) noexcept {
+  TBandComposer::ComposeBands<TAvx2Ops>(c);
+}
+
+__attribute__((target("avx512f"), flatten)) void ComposeBandsAvx512(TCompositor& c) noexcept {
+  TBandComposer::ComposeBands<TAvx512Ops>(c);
+}
+#endif
+
+}  // namespace
 
 void TCompositor::CollectDamage() noexcept {
   DamageCount_ = 0;
@@ -231,10 +502,21 @@ void TCompositor::ComposeFrame(WalkerField& field, std::int32_t walkerCount) noe
     DrawWalker(kind, frame, x, y);
   });
 
-  for (std::int32_t top = 0; top < Height_; top += BandHeight) {
-    const std::int32_t bottom = std::min(Height_ - top, BandHeight) + top;
-    ClearBand(top, bottom);
-    for (std::size_t i = 0; i < DrawCount_; ++i) DrawBand(Draws_[i], top, bottom);
+  if (!Surface_.empty()) {
+    SortIntoBands();
+    switch (Kernel_) {
+#if QF_WIDE_BLEND
+      case Avx512Kernel:
+        ComposeBandsAvx512(*this);
+        break;
+      case Avx2Kernel:
+        ComposeBandsAvx2(*this);
+        break;
+#endif
+      default:
+        ComposeBandsPortable(*this);
+        break;
+    }
   }
 
   CollectDamage();

@@ -20,8 +20,9 @@ struct TRect {
 };
 
 // How pixels are blended: the widest vector instructions the processor has,
-// or plain code (the same result; tests compare both).
-enum class TBlendKernel { Fastest, Portable };
+// 256-bit ones where the processor has them, or plain code. All give the
+// same result; the choice is there so that tests can run each.
+enum class TBlendKernel { Fastest, Vector256, Portable };
 
 // Owns the drawing surface (Width x Height pixels 0x00RRGGBB, rows top-down,
 // stride = Width) and the sprite sheet in a form that is quick to draw from.
@@ -29,22 +30,27 @@ enum class TBlendKernel { Fastest, Portable };
 class TCompositor {
  public:
   // `sheet` must be SheetWidth x SheetHeight with pure black or pure white
-  // pixels under every frame's mask (throws std::invalid_argument otherwise).
-  // A width or height below 1 gives a surface without pixels.
+  // pixels under every frame's mask, and the width at most about four
+  // million pixels (throws std::invalid_argument otherwise). A width or
+  // height below 1 gives a surface without pixels.
   TCompositor(const TImage& sheet, std::int32_t width, std::int32_t height,
               TBlendKernel kernel = TBlendKernel::Fastest);
 
   // The composition of one tick: every pixel becomes white, then
   // `field.StepWalkers(walkerCount, ...)` runs and each walker it draws is
   // ORed with its mask and ANDed with its frame, clipped to the surface, in
-  // walker order. The result is bit-identical to doing exactly that; it only
-  // avoids touching pixels that are known to be white already.
+  // walker order. The result is bit-identical to doing exactly that; how it
+  // gets there is described in compositor.cpp.
   void ComposeFrame(WalkerField& field, std::int32_t walkerCount) noexcept;
 
   std::int32_t Width() const noexcept { return Width_; }
   std::int32_t Height() const noexcept { return Height_; }
   const std::uint32_t* Pixels() const noexcept { return Surface_.data(); }
   std::span<const std::uint32_t> Surface() const noexcept { return Surface_; }
+
+  // It points into its own buffers.
+  TCompositor(const TCompositor&) = delete;
+  TCompositor& operator=(const TCompositor&) = delete;
 
   // Rectangles, inside the surface, outside of which the last ComposeFrame
   // left every pixel as the one before it had. The whole surface after the
@@ -54,35 +60,55 @@ class TCompositor {
   std::span<const TRect> Damage() const noexcept { return {Damage_.data(), DamageCount_}; }
 
  private:
-  struct TRowSpan {
-    std::int32_t Begin = 0, End = 0;  // columns of the frame that can change the surface
-    std::uint32_t Offset = 0;         // where pixel Begin lies in Pool_
+  // Sixteen neighbouring pixels of one frame row, starting at frame column
+  // Column, that can change the surface; chunk k's pool pixels are
+  // Pool_[16 k] .. Pool_[16 k + 15].
+  struct TChunk {
+    std::int32_t Offset;  // row x BandStride_ + Column: its place in a band relative to the frame's corner
+    std::int32_t Column;
   };
-  struct TFrameRuns {
+  struct TFrameChunks {
     std::int32_t Width = 0, Height = 0;
-    TRect Content;  // bounding box of all row spans, in frame coordinates
+    TRect Content;  // bounding box of the pixels that can change the surface, in frame coordinates
+    // Row j's chunks are RowChunk_[FirstRow + j] up to RowChunk_[FirstRow + j + 1].
     std::uint32_t FirstRow = 0;
   };
   struct TDraw {
-    const TFrameRuns* Frame;
+    const TFrameChunks* Frame;
     std::int32_t X, Y;
     TRect Clip;  // the content box on the surface, clipped
   };
 
   void DrawWalker(int kind, int frame, std::int32_t x, std::int32_t y) noexcept;
-  void ClearBand(std::int32_t top, std::int32_t bottom) noexcept;
-  void DrawBand(const TDraw& d, std::int32_t top, std::int32_t bottom) noexcept;
+  void SortIntoBands() noexcept;
+  friend struct TBandComposer;  // composes the bands with the processor's blend
   void CollectDamage() noexcept;
 
-  bool Wide_ = false;
+  int Kernel_ = 0;  // which blend the processor runs (see compositor.cpp)
   std::int32_t Width_ = 0, Height_ = 0;
-  std::vector<std::uint32_t> Surface_;
+  std::vector<std::uint32_t> SurfaceStore_;
+  std::span<std::uint32_t> Surface_;  // inside SurfaceStore_, starting on a 64-byte boundary
 
-  // Per sheet column of every kind: the frame pixel, with the top bit set
-  // where the mask is white (copy) and clear where it is black (AND).
-  std::vector<TFrameRuns> Frames_;
-  std::vector<TRowSpan> Rows_;
-  std::vector<std::uint32_t> Pool_;
+  // The surface is composed in bands of whole rows, small enough to stay in
+  // the second-level cache while all walkers over them are drawn, and each
+  // finished band is copied out once. A band row has spare pixels on either
+  // side that catch the parts of chunks cut at the surface's sides.
+  std::int32_t BandHeight_ = 0, BandStride_ = 0, BandCount_ = 0;
+  bool StreamOut_ = false;  // write finished bands past the caches
+  std::vector<std::uint32_t> BandStore_;
+  std::uint32_t* Band_ = nullptr;                   // column 0 of row 0, inside BandStore_
+  std::vector<std::uint32_t> BandFirst_;            // per band, where its walkers start in BandDraws_ (+1 end)
+  std::vector<std::uint32_t> BandCursor_;           // scratch for sorting walkers into bands
+  std::vector<std::uint32_t> BandDraws_;            // indices into Draws_, band by band, in walker order
+  std::vector<std::int32_t> BandLeft_, BandRight_;  // columns that may differ from white, now or before
+
+  // Per sheet column of every kind, the frame in chunks (see compositor.cpp
+  // for what a pool pixel holds).
+  std::vector<TFrameChunks> Frames_;
+  std::vector<std::uint32_t> RowChunk_;
+  std::vector<TChunk> Chunks_;
+  std::vector<std::uint32_t> PoolStore_;
+  const std::uint32_t* Pool_ = nullptr;  // inside PoolStore_, 64-byte aligned
 
   std::vector<TDraw> Draws_;  // this frame's walkers, capacity MaxWalkers
   std::size_t DrawCount_ = 0;

@@ -153,15 +153,25 @@ TEST(Compositor, MatchesTheTwoPassReferenceOnRandomScenes) {
   };
   for (std::uint32_t seed : {1u, 2u, 0xFFFFFFFFu})
     for (const auto& s : scenes) CheckAgainstReference(sheet, s.w, s.h, s.count, seed, s.ticks, TBlendKernel::Fastest);
-  // The plain code as well, where the fastest is a different one.
-  for (const auto& s : scenes) CheckAgainstReference(sheet, s.w, s.h, s.count, 4, s.ticks, TBlendKernel::Portable);
+  // The narrower and the plain code as well, where the fastest is a different one.
+  for (const TBlendKernel kernel : {TBlendKernel::Vector256, TBlendKernel::Portable})
+    for (const auto& s : scenes) CheckAgainstReference(sheet, s.w, s.h, s.count, 4, s.ticks, kernel);
+}
+
+TEST(Compositor, MatchesTheReferenceOnASurfaceTooLargeToStayCached) {
+  // Above 16 MB the finished rows go to memory by another way.
+  const TImage sheet = RandomSheet(12);
+  for (const TBlendKernel kernel : {TBlendKernel::Fastest, TBlendKernel::Vector256, TBlendKernel::Portable})
+    CheckAgainstReference(sheet, 2051, 2100, 150, 5, 2, kernel);
 }
 
 TEST(Compositor, MatchesTheReferenceWithTheRealSheet) {
   const TDecodedBitmap sheet = DecodeBitmap(SpriteSheetBitmap(), SheetWidth, SheetHeight);
   ASSERT_TRUE(sheet.Ok()) << sheet.Error;
-  CheckAgainstReference(sheet.Image, 900, 500, 1000, 1, 3, TBlendKernel::Fastest);
-  CheckAgainstReference(sheet.Image, 640, 480, 12, 2, 20, TBlendKernel::Fastest);
+  for (const TBlendKernel kernel : {TBlendKernel::Fastest, TBlendKernel::Vector256, TBlendKernel::Portable}) {
+    CheckAgainstReference(sheet.Image, 900, 500, 1000, 1, 3, kernel);
+    CheckAgainstReference(sheet.Image, 640, 480, 12, 2, 20, kernel);
+  }
 }
 
 TEST(Compositor, MatchesTheReferenceOverManyTicksAsWalkersCrossEdges) {
@@ -254,15 +264,17 @@ TEST(Compositor, DamageIsTheWholeSurfaceFirstThenOnlyWhatMoved) {
 
 TEST(Compositor, AllocatesNothingWhileComposing) {
   const TImage sheet = RandomSheet(2);
-  auto field = std::make_unique<WalkerField>();
-  StartField(*field, 800, 600, 1);
-  TCompositor compositor(sheet, 800, 600);
-  const long before = allocations.load();
-  for (int t = 0; t < 5; ++t) compositor.ComposeFrame(*field, 1000);
-  EXPECT_EQ(allocations.load(), before);
+  for (const TBlendKernel kernel : {TBlendKernel::Fastest, TBlendKernel::Vector256, TBlendKernel::Portable}) {
+    auto field = std::make_unique<WalkerField>();
+    StartField(*field, 800, 600, 1);
+    TCompositor compositor(sheet, 800, 600, kernel);
+    const long before = allocations.load();
+    for (int t = 0; t < 5; ++t) compositor.ComposeFrame(*field, 1000);
+    EXPECT_EQ(allocations.load(), before);
+  }
 }
 
-TEST(Compositor, RejectsASheetItCannotDraw) {
+TEST(Compositor, RejectsASheetOrASurfaceItCannotDraw) {
   TImage small;
   small.Width = 10;
   small.Height = 10;
@@ -273,6 +285,9 @@ TEST(Compositor, RejectsASheetItCannotDraw) {
   const TSheetRect m = MaskSourceRect(4, 2);
   grey.Pixels[static_cast<std::size_t>(m.Top + 5) * SheetWidth + (m.Left + 5)] = 0x00808080u;
   EXPECT_THROW(TCompositor(grey, 10, 10), std::invalid_argument);
+
+  // Far wider than any screen: refused rather than drawn wrongly.
+  EXPECT_THROW(TCompositor(RandomSheet(3), 5'000'000, 1), std::invalid_argument);
 }
 
 TEST(Compositor, AFieldWithoutPixelsStillMovesTheWalkers) {
