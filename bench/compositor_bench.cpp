@@ -1,12 +1,15 @@
 // One animation tick with 1000 walkers: the compositor against the literal
 // two-pass composition and against the bare cost of copying every walker's
-// rectangle. Prints, per field size, tick/memcpy and reference/tick.
+// rectangle. Prints, per field size, tick/memcpy and reference/tick; run it
+// with --benchmark_repetitions=N to have them from the medians (the machine
+// may be shared: the CPU-time ratios are the steadier ones then).
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "anim/bitmap.h"
@@ -88,15 +91,27 @@ BENCHMARK(BM_Tick)->Apply(Sizes);
 BENCHMARK(BM_TwoPassReference)->Apply(Sizes);
 BENCHMARK(BM_MemcpyBaseline)->Apply(Sizes);
 
-// Remembers each run's time per iteration so the ratios can be printed.
+// Remembers each benchmark's time per iteration, real and CPU, so that the
+// ratios can be printed: the median when the runs are repeated
+// (--benchmark_repetitions), the single run's time otherwise.
 class TRatioReporter : public benchmark::ConsoleReporter {
  public:
+  struct TTimes {
+    double Real = 0, Cpu = 0;
+  };
+
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration) Times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    for (const Run& run : runs) {
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (median || (run.run_type == Run::RT_Iteration && !Medians.contains(run.run_name.str())))
+        Times[run.run_name.str()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+      if (median) Medians.insert(run.run_name.str());
+    }
     ConsoleReporter::ReportRuns(runs);
   }
-  std::map<std::string, double> Times;
+
+  std::map<std::string, TTimes> Times;
+  std::set<std::string> Medians;
 };
 
 }  // namespace
@@ -109,12 +124,16 @@ int main(int argc, char** argv) {
   for (const char* size : {"1920/1080", "3840/2160"}) {
     const auto find = [&](const char* name) {
       const auto it = reporter.Times.find(std::string(name) + "/" + size);
-      return it == reporter.Times.end() ? 0.0 : it->second;
+      return it == reporter.Times.end() ? TRatioReporter::TTimes{} : it->second;
     };
-    const double tick = find("BM_Tick"), reference = find("BM_TwoPassReference"), copy = find("BM_MemcpyBaseline");
-    if (tick <= 0) continue;
-    std::printf("%s: tick/memcpy baseline = %.2f (goal <= 0.8), reference/tick = %.1f (goal >= 6)\n", size,
-                copy > 0 ? tick / copy : 0.0, reference > 0 ? reference / tick : 0.0);
+    const auto tick = find("BM_Tick"), reference = find("BM_TwoPassReference"), copy = find("BM_MemcpyBaseline");
+    if (tick.Real <= 0 || tick.Cpu <= 0) continue;
+    const bool median = reporter.Medians.contains(std::string("BM_Tick/") + size);
+    std::printf(
+        "%s (%s): tick/memcpy baseline = %.2f real, %.2f CPU (goal <= 0.8); "
+        "reference/tick = %.1f real, %.1f CPU (goal >= 6)\n",
+        size, median ? "medians" : "one run", copy.Real > 0 ? tick.Real / copy.Real : 0.0,
+        copy.Cpu > 0 ? tick.Cpu / copy.Cpu : 0.0, reference.Real / tick.Real, reference.Cpu / tick.Cpu);
   }
   benchmark::Shutdown();
   return 0;
