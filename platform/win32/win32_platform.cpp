@@ -302,13 +302,7 @@ void Win32Platform::RunMessageLoop() {
 }
 
 LRESULT CALLBACK Win32Platform::AppWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-  } else if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-  }
-  auto* self = reinterpret_cast<Win32Platform*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* self = WindowOwner<Win32Platform>(hwnd, message, lParam);
   if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
   return self->HandleAppMessage(hwnd, message, wParam, lParam);
 }
