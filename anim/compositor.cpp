@@ -318,6 +318,8 @@ TCompositor::TCompositor(const TImage& sheet, std::int32_t width, std::int32_t h
     BandCursor_.resize(bands);
     BandLeft_.resize(bands);
     BandRight_.resize(bands);
+    DrawnLeft_.assign(bands, Width_);  // nothing drawn before the first frame
+    DrawnRight_.assign(bands, 0);
     // A walker's content reaches into at most this many bands.
     const std::size_t perWalker = static_cast<std::size_t>((tallest + BandHeight_ - 1) / BandHeight_ + 1);
     BandDraws_.resize(static_cast<std::size_t>(MaxWalkers) * perWalker);
@@ -347,22 +349,24 @@ void TCompositor::SortIntoBands() noexcept {
   const std::size_t bands = BandCursor_.size();
   const std::int32_t bh = BandHeight_;
   std::fill(BandFirst_.begin(), BandFirst_.end(), 0u);
-  std::fill(BandLeft_.begin(), BandLeft_.end(), Width_);
-  std::fill(BandRight_.begin(), BandRight_.end(), 0);
-  const auto widen = [&](const TRect& r) {
-    for (std::int32_t b = r.Top / bh, last = (r.Top + r.Height - 1) / bh; b <= last; ++b) {
-      BandLeft_[static_cast<std::size_t>(b)] = std::min(BandLeft_[static_cast<std::size_t>(b)], r.Left);
-      BandRight_[static_cast<std::size_t>(b)] = std::max(BandRight_[static_cast<std::size_t>(b)], r.Left + r.Width);
-    }
-  };
-  for (std::size_t i = 0; i < PreviousCount_; ++i) widen(Previous_[i]);
+  // This frame's extents start from the last frame's, which are kept for
+  // the next one in DrawnLeft_ / DrawnRight_.
+  std::copy(DrawnLeft_.begin(), DrawnLeft_.end(), BandLeft_.begin());
+  std::copy(DrawnRight_.begin(), DrawnRight_.end(), BandRight_.begin());
+  std::fill(DrawnLeft_.begin(), DrawnLeft_.end(), Width_);
+  std::fill(DrawnRight_.begin(), DrawnRight_.end(), 0);
   for (std::size_t i = 0; i < DrawCount_; ++i) {
     const TRect& r = Draws_[i].Clip;
-    widen(r);
-    for (std::int32_t b = r.Top / bh, last = (r.Top + r.Height - 1) / bh; b <= last; ++b)
-      ++BandFirst_[static_cast<std::size_t>(b) + 1];
+    for (std::int32_t b = r.Top / bh, last = (r.Top + r.Height - 1) / bh; b <= last; ++b) {
+      const std::size_t at = static_cast<std::size_t>(b);
+      DrawnLeft_[at] = std::min(DrawnLeft_[at], r.Left);
+      DrawnRight_[at] = std::max(DrawnRight_[at], r.Left + r.Width);
+      ++BandFirst_[at + 1];
+    }
   }
   for (std::size_t b = 0; b < bands; ++b) {
+    BandLeft_[b] = std::min(BandLeft_[b], DrawnLeft_[b]);
+    BandRight_[b] = std::max(BandRight_[b], DrawnRight_[b]);
     BandFirst_[b + 1] += BandFirst_[b];
     BandCursor_[b] = BandFirst_[b];
   }
@@ -421,17 +425,32 @@ struct TBandComposer {
 
         const std::int32_t minI = d.Clip.Left - d.X, maxI = d.Clip.Left + d.Clip.Width - d.X;
         if (minI <= f.Content.Left && maxI >= f.Content.Left + f.Content.Width) {
-          // Two chunks a step: their loads start together. The rows they
-          // reach later lie scattered in the second-level cache: ask for
-          // them ahead.
+          // Four chunks a step, so that their loads start together and the
+          // loop's own work is shared. The rows they reach later lie
+          // scattered in the second-level cache: ask for them ahead.
           std::uint32_t k = first;
-          for (; k + 2 <= last; k += 2, p += 2 * Chunk) {
+          for (; k + 4 <= last; k += 4, p += 4 * Chunk) {
+            const std::ptrdiff_t at0 = corner + chunks[k].Offset, at1 = corner + chunks[k + 1].Offset;
+            const std::ptrdiff_t at2 = corner + chunks[k + 2].Offset, at3 = corner + chunks[k + 3].Offset;
+            __builtin_prefetch(pixels + (at0 + 2 * stride), 1);
+            __builtin_prefetch(pixels + (at1 + 2 * stride), 1);
+            __builtin_prefetch(pixels + (at2 + 2 * stride), 1);
+            __builtin_prefetch(pixels + (at3 + 2 * stride), 1);
+            __builtin_prefetch(pixels + (at3 + Chunk + 2 * stride), 1);
+            Ops::DrawChunk(pixels + at0, p);
+            Ops::DrawChunk(pixels + at1, p + Chunk);
+            Ops::DrawChunk(pixels + at2, p + 2 * Chunk);
+            Ops::DrawChunk(pixels + at3, p + 3 * Chunk);
+          }
+          if (k + 2 <= last) {
             const std::ptrdiff_t at0 = corner + chunks[k].Offset, at1 = corner + chunks[k + 1].Offset;
             __builtin_prefetch(pixels + (at0 + 2 * stride), 1);
             __builtin_prefetch(pixels + (at1 + 2 * stride), 1);
             __builtin_prefetch(pixels + (at1 + Chunk + 2 * stride), 1);
             Ops::DrawChunk(pixels + at0, p);
             Ops::DrawChunk(pixels + at1, p + Chunk);
+            k += 2;
+            p += 2 * Chunk;
           }
           if (k < last) Ops::DrawChunk(pixels + (corner + chunks[k].Offset), p);
         } else {

@@ -101,6 +101,7 @@ class TCompositor {
   std::vector<std::uint32_t> BandCursor_;           // scratch for sorting walkers into bands
   std::vector<std::uint32_t> BandDraws_;            // indices into Draws_, band by band, in walker order
   std::vector<std::int32_t> BandLeft_, BandRight_;  // columns that may differ from white, now or before
+  std::vector<std::int32_t> DrawnLeft_, DrawnRight_;  // columns the last frame's walkers drew on, per band
 
   // Per sheet column of every kind, the frame in chunks (see compositor.cpp
   // for what a pool pixel holds).
