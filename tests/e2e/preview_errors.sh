@@ -15,7 +15,9 @@ for host in 0 123 -1 abc; do
     check "/p $host leaves no window" no_window quillfen
   else
     fail "/p $host shows the error box captioned quillfen"
-    kill -9 "$preview"
+    # What the program said, to tell a crash from a slow start.
+    cat "$QF_TMP/preview.out" "$QF_TMP/preview.err" >&2
+    kill -9 "$preview" 2>/dev/null
   fi
 done
 finish
