@@ -96,11 +96,11 @@ class TCompositor {
   std::int32_t BandHeight_ = 0, BandStride_ = 0, BandCount_ = 0;
   bool StreamOut_ = false;  // write finished bands past the caches
   std::vector<std::uint32_t> BandStore_;
-  std::uint32_t* Band_ = nullptr;                   // column 0 of row 0, inside BandStore_
-  std::vector<std::uint32_t> BandFirst_;            // per band, where its walkers start in BandDraws_ (+1 end)
-  std::vector<std::uint32_t> BandCursor_;           // scratch for sorting walkers into bands
-  std::vector<std::uint32_t> BandDraws_;            // indices into Draws_, band by band, in walker order
-  std::vector<std::int32_t> BandLeft_, BandRight_;  // columns that may differ from white, now or before
+  std::uint32_t* Band_ = nullptr;                     // column 0 of row 0, inside BandStore_
+  std::vector<std::uint32_t> BandFirst_;              // per band, where its walkers start in BandDraws_ (+1 end)
+  std::vector<std::uint32_t> BandCursor_;             // scratch for sorting walkers into bands
+  std::vector<std::uint32_t> BandDraws_;              // indices into Draws_, band by band, in walker order
+  std::vector<std::int32_t> BandLeft_, BandRight_;    // columns that may differ from white, now or before
   std::vector<std::int32_t> DrawnLeft_, DrawnRight_;  // columns the last frame's walkers drew on, per band
 
   // Per sheet column of every kind, the frame in chunks (see compositor.cpp
